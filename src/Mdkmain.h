@@ -1,0 +1,130 @@
+#pragma once
+
+#include "platform/file_dialogs.h"
+#include "ui_Mdkmain.h"
+
+#include <QByteArray>
+#include <QIcon>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class MediaPlayer;
+class QMenu;
+class QTimer;
+class TForm2;
+class TrayShell;
+
+// What the window stands on; the program hands in the real platform, tests
+// hand in recording fakes and a directory of their own.
+struct FormPlatform {
+  MediaPlayer& player;
+  TrayShell& tray;
+  FileDialogs& dialogs;
+  // Where hand-off files, the playlist dialogs and readme.txt live.
+  QString programDirectory;
+  // Extra directories the hand-off reader scans after the program's own.
+  QStringList handOffDirectories;
+};
+
+// The main window: it owns the playlist, the player, the modes and the tray.
+class TForm1 : public QWidget, public Ui::TForm1 {
+  Q_OBJECT
+public:
+  static constexpr int kPlayedFlagCount = 2010;
+  static constexpr int kCurrentTitleBytes = 511;
+
+  explicit TForm1(const FormPlatform& platform, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Start-up and teardown.
+  void FormCreate(const std::vector<QByteArray>& arguments);
+  void FormDestroy();
+  void SetManualWindow(TForm2* manual) { Form2 = manual; }
+
+  // Playlist.
+  int CountPlayable() const;
+  void ReadHandOffFiles();
+
+  // Playback.
+  void StopPlayback();
+  bool PlayStep(int step);
+  void Timer1Timer();
+
+  // Tray.
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+  void SetTrayState(int state);
+  QByteArray TrayTip(int state) const;
+
+  // Command handlers, one per command, shared by every control that reaches it.
+  void appendmusicfile1Click();
+  void removemusicfile1Click();
+  void removeall1Click();
+  void PopupMenu1Popup();
+  void copyto1Click();
+  void loadlist1Click();
+  void savelist1Click();
+  void startplay1Click();
+  void stopplay1Click();
+  void pauseplay1Click();
+  void nextfile1Click();
+  void previousfile1Click();
+  void random1Click();
+  void automaticplay1Click();
+  void ListBox1Click();
+  void ListBox1DblClick();
+  void FormKeyUp(int key);
+  void manual1Click();
+  void Openmainwindows1Click();
+  void ninjaClick();
+  void exit1Click();
+  void TrayContextRequest(QPoint screenPosition);
+
+signals:
+  // The main window has closed: the program ends.
+  void Closed();
+
+public:
+
+  // Components and state that the form description cannot hold.
+  MediaPlayer* MediaPlayer1;
+  QMenu* PopupMenu1;
+  QMenu* PopupMenu2;
+  QTimer* Timer1;
+  FileDialogSetup OpenDialog1;
+  FileDialogSetup OpenDialog3;
+  FileDialogSetup SaveDialog2;
+  TForm2* Form2 = nullptr;
+
+  std::array<QIcon, 3> StateIcons;
+  int TrayState = -1;
+  QByteArray CurrentTitle;
+  std::array<std::uint8_t, kPlayedFlagCount> PlayedFlags{};
+  int ShuffleSize = 0;
+
+protected:
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void BuildMenus();
+  void BindCommands();
+  void BindCommand(QAction* action, void (TForm1::*handler)());
+  void BindCommand(QAbstractButton* button, void (TForm1::*handler)());
+  bool PlayStepLoop(int step);
+  void SelectInOrder(int step);
+  void StartNewShuffleCycle();
+  void DeleteEveryEntry(const QByteArray& text);
+  void SetRandomPlay(bool on);
+  void SetContinuousPlay(bool on);
+  void SetCommandEnabled(QAction* item, QAbstractButton* button, bool enabled);
+
+  TrayShell& tray_;
+  FileDialogs& dialogs_;
+  QString programDirectory_;
+  QStringList handOffDirectories_;
+  bool destroyed_ = false;
+};

@@ -1,0 +1,3 @@
+#include "Mdkmain.h"
+
+void TForm1::ReadHandOffFiles() {}

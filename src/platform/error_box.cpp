@@ -1,0 +1,30 @@
+#include "platform/error_box.h"
+
+#include "platform/mdk_error.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+ErrorPresenter& Presenter() {
+  static ErrorPresenter presenter = [](const QString& message) {
+    QMessageBox::critical(QApplication::activeWindow(),
+                          QApplication::applicationDisplayName(), message);
+  };
+  return presenter;
+}
+
+} // namespace
+
+void SetErrorPresenter(ErrorPresenter presenter) { Presenter() = std::move(presenter); }
+
+void ShowErrorBox(const QString& message) { Presenter()(message); }
+
+void Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowErrorBox(QString::fromLocal8Bit(e.what()));
+  }
+}

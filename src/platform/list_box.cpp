@@ -1,0 +1,121 @@
+#include "platform/list_box.h"
+
+#include "platform/mdk_error.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+int ListBoxModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : int(items_.size());
+}
+
+QVariant ListBoxModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= int(items_.size()))
+    return {};
+  // Decoding is lenient: an entry cut inside a multi-byte character still shows.
+  return QString::fromLocal8Bit(items_[size_t(index.row())]);
+}
+
+void ListBoxModel::Replace(int index, const QByteArray& text) {
+  items_[size_t(index)] = text;
+  emit dataChanged(this->index(index), this->index(index), {Qt::DisplayRole});
+}
+
+void ListBoxModel::Insert(int index, const QByteArray& text) {
+  beginInsertRows({}, index, index);
+  items_.insert(items_.begin() + index, text);
+  endInsertRows();
+}
+
+void ListBoxModel::Append(const std::vector<QByteArray>& texts) {
+  if (texts.empty())
+    return;
+  const int first = int(items_.size());
+  beginInsertRows({}, first, first + int(texts.size()) - 1);
+  items_.insert(items_.end(), texts.begin(), texts.end());
+  endInsertRows();
+}
+
+void ListBoxModel::Delete(int index) {
+  beginRemoveRows({}, index, index);
+  items_.erase(items_.begin() + index);
+  endRemoveRows();
+}
+
+void ListBoxModel::Reset(std::vector<QByteArray> texts) {
+  beginResetModel();
+  items_ = std::move(texts);
+  endResetModel();
+}
+
+ListBox::ListBox(QWidget* parent) : QListView(parent), model_(this) {
+  setModel(&model_);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setUniformItemSizes(true);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+const QByteArray& ListBox::Item(int index) const {
+  if (index < 0 || index >= Count())
+    throw MdkError("List index out of bounds (" + std::to_string(index) + ")");
+  return model_.Items()[size_t(index)];
+}
+
+void ListBox::SetItem(int index, const QByteArray& text) {
+  Item(index);
+  model_.Replace(index, text);
+}
+
+void ListBox::Add(const QByteArray& text) { model_.Insert(Count(), text); }
+
+void ListBox::AddAll(const std::vector<QByteArray>& texts) { model_.Append(texts); }
+
+void ListBox::Insert(int index, const QByteArray& text) {
+  if (index < 0 || index > Count())
+    throw MdkError("List index out of bounds (" + std::to_string(index) + ")");
+  model_.Insert(index, text);
+}
+
+void ListBox::Delete(int index) {
+  Item(index);
+  model_.Delete(index);
+}
+
+void ListBox::Clear() { model_.Reset({}); }
+
+void ListBox::SetItems(std::vector<QByteArray> texts) { model_.Reset(std::move(texts)); }
+
+int ListBox::ItemIndex() const {
+  const QModelIndexList rows = selectionModel()->selectedIndexes();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ListBox::SetItemIndex(int index) {
+  if (index < 0 || index >= Count()) {
+    selectionModel()->clearSelection();
+    return;
+  }
+  const QModelIndex row = model_.index(index);
+  selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
+  scrollTo(row);
+}
+
+void ListBox::mouseReleaseEvent(QMouseEvent* event) {
+  QListView::mouseReleaseEvent(event);
+  if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+    emit UserSelected();
+}
+
+void ListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  QListView::mouseDoubleClickEvent(event);
+  if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+    emit UserDoubleClicked();
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event) {
+  const int before = ItemIndex();
+  QListView::keyPressEvent(event);
+  if (ItemIndex() != before && ItemIndex() >= 0)
+    emit UserSelected();
+}

@@ -1,0 +1,161 @@
+#include "Mdkmain.h"
+
+#include "platform/media_player.h"
+#include "playlist/entry_rules.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+constexpr int kDrawTries = 5000;
+constexpr int kShuffleCoverage = 2006;
+
+enum class Outcome { Played, Refused, Failed };
+
+// A step that is waiting for something it started to finish: a random draw
+// waiting for the entry it tried, or a failed open waiting for its retry.
+struct PendingStep {
+  bool isRetry = false;
+  int fallbackPosition = 0;
+  int triesLeft = kDrawTries;
+  bool inFallback = false;
+};
+
+} // namespace
+
+void TForm1::SelectInOrder(int step) {
+  const int count = ListBox1->Count();
+  const int index = ListBox1->ItemIndex();
+  if (step < 0)
+    ListBox1->SetItemIndex(index > 0 ? index - 1 : count - 1);
+  else if (step > 0)
+    ListBox1->SetItemIndex(index < count - 1 ? index + 1 : 0);
+}
+
+void TForm1::StartNewShuffleCycle() {
+  std::fill(PlayedFlags.begin(), PlayedFlags.begin() + ShuffleSize, 0);
+  for (int i = 0; i < ListBox1->Count(); ++i)
+    if (ListBox1->Item(i).startsWith('*'))
+      ListBox1->SetItem(i, StarReset(ListBox1->Item(i)));
+}
+
+// Shows the counter, then opens and starts the selected entry. A failed open
+// leaves the busy cursor up: it comes down only after the retry has run.
+static Outcome PlaySelected(TForm1& form) {
+  ListBox& list = *form.ListBox1;
+  const int index = list.ItemIndex();
+  const int position = index + 1 - (form.random1->isChecked() ? 1 : 0) -
+                       (form.autorepeat1->isChecked() ? 1 : 0);
+  if (position > 0)
+    form.StaticText1->setText(QStringLiteral("%1 / %2").arg(position).arg(form.CountPlayable()));
+  if (index < 0)
+    return Outcome::Played;
+  const QByteArray entry = list.Item(index);
+  if (IsUnplayable(entry))
+    return Outcome::Refused;
+
+  const QByteArray fileName = FileNameForPlayStep(entry);
+  form.MediaPlayer1->SetFileName(fileName.toStdString());
+  form.CurrentTitle = FileNamePart(fileName, TForm1::kCurrentTitleBytes);
+  form.SetTrayState(1);
+  QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+  try {
+    form.MediaPlayer1->Open();
+    if (form.MediaPlayer1->Error() == 0)
+      form.MediaPlayer1->Play();
+  } catch (...) {
+    // The marked entry is the whole report: a failed open shows no message.
+    list.SetItem(list.ItemIndex(), FailedForm(list.Item(list.ItemIndex())));
+    form.SetTrayState(0);
+    return Outcome::Failed;
+  }
+  QGuiApplication::restoreOverrideCursor();
+  return Outcome::Played;
+}
+
+// The step's nested calls (a draw trying an entry, a failed open retrying the
+// next one) run on an explicit stack, so thousands of failing entries in a
+// row cannot exhaust the call stack; the order of opens, marks, tray changes
+// and results is that of the nested calls.
+bool TForm1::PlayStep(int step) {
+  std::vector<PendingStep> pending;
+  bool result = false;
+  bool haveResult = false;
+  bool startStep = true;
+  int nextStep = step;
+
+  for (;;) {
+    if (startStep) {
+      startStep = false;
+      if (nextStep > 0 && random1->isChecked()) {
+        std::srand(unsigned(std::time(nullptr)));
+        const int count = ListBox1->Count();
+        ShuffleSize = count >= kPlayedFlagCount ? kShuffleCoverage : count;
+        int first = 0;
+        while (first < ShuffleSize && PlayedFlags[size_t(first)] != 0)
+          ++first;
+        if (first == ShuffleSize)
+          StartNewShuffleCycle();
+        pending.push_back({.fallbackPosition = first});
+        haveResult = false;
+      } else {
+        SelectInOrder(nextStep);
+        const Outcome outcome = PlaySelected(*this);
+        if (outcome == Outcome::Failed && autorepeat1->isChecked()) {
+          pending.push_back({.isRetry = true});
+          nextStep = 1;
+          startStep = true;
+          continue;
+        }
+        if (outcome == Outcome::Failed)
+          QGuiApplication::restoreOverrideCursor();
+        result = outcome == Outcome::Played;
+        haveResult = true;
+      }
+    }
+
+    if (pending.empty())
+      return result;
+    PendingStep& top = pending.back();
+    if (top.isRetry) {
+      // Whatever the retry gave, the step whose open failed ends with false.
+      QGuiApplication::restoreOverrideCursor();
+      pending.pop_back();
+      result = false;
+      haveResult = true;
+      continue;
+    }
+    if (haveResult) {
+      haveResult = false;
+      if (top.inFallback || result) {
+        pending.pop_back();
+        haveResult = true;
+        continue;
+      }
+    }
+
+    bool drew = false;
+    while (top.triesLeft > 0 && !drew) {
+      --top.triesLeft;
+      const int r = ShuffleSize == 0 ? 0 : std::rand() % ShuffleSize;
+      // On an empty list there is no position 0 to draw.
+      if (PlayedFlags[size_t(r)] != 0 || r >= ListBox1->Count())
+        continue;
+      PlayedFlags[size_t(r)] = 1;
+      ListBox1->SetItemIndex(r);
+      drew = !IsUnplayable(ListBox1->Item(r));
+    }
+    if (!drew) {
+      // After a new cycle the fallback position is one past the covered part,
+      // which may lie past the end: then nothing is selected and nothing read.
+      top.inFallback = true;
+      PlayedFlags[size_t(top.fallbackPosition)] = 1;
+      ListBox1->SetItemIndex(top.fallbackPosition);
+    }
+    nextStep = 0;
+    startStep = true;
+  }
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "platform/file_dialogs.h"
+#include "platform/mdk_error.h"
+#include "platform/media_player.h"
+#include "platform/tray_shell.h"
+
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+// One ordered record of the calls into every fake, so that tests can check
+// the order of player and tray calls together.
+struct CallLog {
+  std::vector<std::string> calls;
+  void Add(std::string call) { calls.push_back(std::move(call)); }
+};
+
+// A player that records its calls; opens of the names in `failing` throw.
+class RecordingMediaPlayer : public MediaPlayer {
+public:
+  explicit RecordingMediaPlayer(CallLog& log) : log_(log) {}
+
+  std::set<std::string> failing;
+  int mode = mpNotReady;
+  std::int64_t length = 0;
+  std::int64_t position = 0;
+  int error = 0;
+  bool open = false;
+
+  void SetFileName(const std::string& fileName) override { fileName_ = fileName; }
+  std::string FileName() const override { return fileName_; }
+  void Open() override {
+    log_.Add("Open " + fileName_);
+    open = false;
+    mode = mpNotReady;
+    if (failing.count(fileName_))
+      throw MdkError("cannot open " + fileName_);
+    open = true;
+    mode = mpStopped;
+  }
+  void Play() override { Require("Play"), mode = mpPlaying; }
+  void Pause() override { Require("Pause"), mode = mpPaused; }
+  void Stop() override { Require("Stop"), mode = mpStopped; }
+  void Close() override {
+    log_.Add("Close");
+    open = false;
+    mode = mpNotReady;
+  }
+  int Mode() override { return mode; }
+  std::int64_t Length() override {
+    if (!open)
+      throw MdkError("not open");
+    return length;
+  }
+  std::int64_t Position() override { return position; }
+  int Error() const override { return error; }
+
+private:
+  void Require(const char* call) {
+    log_.Add(call);
+    if (!open)
+      throw MdkError("The media is not open.");
+  }
+  CallLog& log_;
+  std::string fileName_;
+};
+
+// A tray that records its calls as "TrayAdd <tip>", "TrayModify <tip>" and
+// "TrayDelete"; the icon last shown is kept for comparison.
+class RecordingTrayShell : public TrayShell {
+public:
+  explicit RecordingTrayShell(CallLog& log) : log_(log) {}
+
+  bool available = true;
+  QIcon icon;
+  QByteArray tip;
+
+  void Add(const QIcon& i, const QByteArray& t) override { Record("TrayAdd ", i, t); }
+  void Modify(const QIcon& i, const QByteArray& t) override { Record("TrayModify ", i, t); }
+  void Delete() override { log_.Add("TrayDelete"); }
+  bool Available() const override { return available; }
+
+private:
+  void Record(const char* what, const QIcon& i, const QByteArray& t) {
+    icon = i;
+    tip = t;
+    log_.Add(what + t.toStdString());
+  }
+  CallLog& log_;
+};
+
+// Dialogs answered from queues; an empty answer (or an empty queue) is a
+// cancel.
+class ScriptedDialogs : public FileDialogs {
+public:
+  std::deque<QStringList> openAnswers;
+  std::deque<QString> saveAnswers;
+  std::vector<FileDialogSetup> seen;
+
+  std::optional<QStringList> OpenFiles(FileDialogSetup& setup) override {
+    seen.push_back(setup);
+    const QStringList answer = openAnswers.empty() ? QStringList() : openAnswers.front();
+    if (!openAnswers.empty())
+      openAnswers.pop_front();
+    if (answer.isEmpty())
+      return std::nullopt;
+    return answer;
+  }
+  std::optional<QString> SaveFile(FileDialogSetup& setup) override {
+    seen.push_back(setup);
+    const QString answer = saveAnswers.empty() ? QString() : saveAnswers.front();
+    if (!saveAnswers.empty())
+      saveAnswers.pop_front();
+    if (answer.isEmpty())
+      return std::nullopt;
+    return answer;
+  }
+};
