@@ -40,9 +40,18 @@ public:
     open = true;
     mode = mpStopped;
   }
-  void Play() override { Require("Play"), mode = mpPlaying; }
-  void Pause() override { Require("Pause"), mode = mpPaused; }
-  void Stop() override { Require("Stop"), mode = mpStopped; }
+  void Play() override {
+    Require("Play");
+    mode = mpPlaying;
+  }
+  void Pause() override {
+    Require("Pause");
+    mode = mpPaused;
+  }
+  void Stop() override {
+    Require("Stop");
+    mode = mpStopped;
+  }
   void Close() override {
     log_.Add("Close");
     open = false;

@@ -1,0 +1,195 @@
+#include "platform/media_player.h"
+#include "support/form_fixture.h"
+
+#include <QGuiApplication>
+#include <set>
+
+namespace {
+
+class PlayStepTest : public FormTest {
+protected:
+  static std::vector<QByteArray> Paths(int count) {
+    std::vector<QByteArray> entries;
+    for (int i = 0; i < count; ++i)
+      entries.push_back(" /m/" + QByteArray::number(i) + ".wav");
+    return entries;
+  }
+  void Modes(bool random, bool continuous) {
+    form->random1->setChecked(random);
+    form->autorepeat1->setChecked(continuous);
+  }
+  void FailAll(int count) {
+    for (int i = 0; i < count; ++i)
+      player.failing.insert("/m/" + std::to_string(i) + ".wav");
+  }
+};
+
+TEST_F(PlayStepTest, OrderedStepsWrapAround) {
+  struct Case {
+    int count, selected, step, expected;
+  };
+  const Case cases[] = {
+      {0, -1, 0, -1}, {0, -1, 1, -1}, {0, -1, -1, -1}, {3, -1, 1, 0},  {3, -1, -1, 2},
+      {3, 0, 1, 1},   {3, 0, -1, 2},  {3, 2, 1, 0},    {3, 2, -1, 1},  {3, 1, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.count << " entries, selected " << c.selected
+                                    << ", step " << c.step);
+    SetList(Paths(c.count), c.selected);
+    EXPECT_TRUE(form->PlayStep(c.step));
+    EXPECT_EQ(form->ListBox1->ItemIndex(), c.expected);
+    EXPECT_EQ(player.FileName(), c.expected < 0 ? player.FileName()
+                                                : "/m/" + std::to_string(c.expected) + ".wav");
+  }
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PlayStepTest, PlaysTheEntryAndShowsItsPositionAmongTheMarkers) {
+  Modes(true, true);
+  SetList({"<random>", "<autoplay>", " /music/a.mp3", "*/music/b.mp3", "<bad>"}, 1);
+  form->StaticText1->setText("old");
+  EXPECT_FALSE(form->PlayStep(-1)); // lands on <random>
+  EXPECT_EQ(form->StaticText1->text(), "old");
+
+  SetList({"<random>", "<autoplay>", " /music/a.mp3", "*/music/b.mp3", "<bad>"}, 2);
+  EXPECT_TRUE(form->PlayStep(0));
+  EXPECT_EQ(form->StaticText1->text(), "1 / 3");
+  EXPECT_EQ(form->CurrentTitle, "a.mp3");
+  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"TrayModify Mellowdeck (a.mp3)",
+                                                   "Open /music/a.mp3", "Play"}));
+  form->ListBox1->SetItemIndex(3);
+  EXPECT_TRUE(form->PlayStep(0));
+  EXPECT_EQ(player.FileName(), "/music/b.mp3");
+  EXPECT_EQ(form->StaticText1->text(), "2 / 3");
+
+  form->ListBox1->SetItemIndex(4);
+  TakeCalls();
+  EXPECT_FALSE(form->PlayStep(0));
+  EXPECT_TRUE(TakeCalls().empty()) << "an unplayable entry opens nothing";
+}
+
+TEST_F(PlayStepTest, AFailedOpenMarksTheEntryAndShowsStopped) {
+  SetList({" /m/x.wav", "/m/bare.wav"}, 0);
+  player.failing = {"/m/x.wav", "/m/bare.wav"};
+  EXPECT_FALSE(form->PlayStep(0));
+  EXPECT_FALSE(form->PlayStep(1));
+  EXPECT_EQ(Entries(), (std::vector<QByteArray>{"</m/x.wav>", "<m/bare.wav>"}));
+  EXPECT_EQ(form->ListBox1->ItemIndex(), 1);
+  EXPECT_EQ(TakeCalls(),
+            (std::vector<std::string>{"TrayModify Mellowdeck (x.wav)", "Open /m/x.wav",
+                                      "TrayModify Mellowdeck", "TrayModify Mellowdeck (bare.wav)",
+                                      "Open /m/bare.wav", "TrayModify Mellowdeck"}));
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PlayStepTest, AGoodOpenThatDoesNotStartIsNoFailure) {
+  SetList({" /m/a.wav"}, 0);
+  player.error = 263;
+  EXPECT_TRUE(form->PlayStep(0));
+  EXPECT_EQ(TakeCalls(),
+            (std::vector<std::string>{"TrayModify Mellowdeck (a.wav)", "Open /m/a.wav"}));
+  EXPECT_EQ(Entries()[0], " /m/a.wav");
+}
+
+TEST_F(PlayStepTest, ContinuousPlayRetriesPastFailingEntriesInOrder) {
+  Modes(false, true);
+  SetList(Paths(8), 2);
+  player.failing = {"/m/3.wav", "/m/4.wav", "/m/5.wav"};
+  EXPECT_FALSE(form->PlayStep(1));
+  EXPECT_EQ(form->ListBox1->ItemIndex(), 6);
+  EXPECT_EQ(Entries()[3], "</m/3.wav>");
+  EXPECT_EQ(Entries()[5], "</m/5.wav>");
+  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{
+                             "TrayModify Mellowdeck (3.wav)", "Open /m/3.wav",
+                             "TrayModify Mellowdeck", "TrayModify Mellowdeck (4.wav)",
+                             "Open /m/4.wav", "TrayModify Mellowdeck",
+                             "TrayModify Mellowdeck (5.wav)", "Open /m/5.wav",
+                             "TrayModify Mellowdeck", "TrayModify Mellowdeck (6.wav)",
+                             "Open /m/6.wav", "Play"}));
+  EXPECT_EQ(form->StaticText1->text(), "6 / 8");
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PlayStepTest, TenThousandFailingEntriesDoNotExhaustTheStack) {
+  Modes(false, true);
+  SetList(Paths(10000), -1);
+  FailAll(10000);
+  EXPECT_FALSE(form->PlayStep(1));
+  const auto calls = TakeCalls();
+  EXPECT_EQ(calls.size(), 30000u);
+  EXPECT_EQ(calls[29998], "Open /m/9999.wav");
+  for (const QByteArray& entry : Entries())
+    ASSERT_TRUE(entry.startsWith("</m/") && entry.endsWith(".wav>")) << entry.toStdString();
+  EXPECT_EQ(form->ListBox1->ItemIndex(), 0) << "wrapped onto the first marked entry";
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+  // The same in random play, where every retry is a nested draw.
+  Rebuild();
+  Modes(true, true);
+  SetList(Paths(2000), -1);
+  FailAll(2000);
+  form->PlayStep(1);
+  for (const QByteArray& entry : Entries())
+    ASSERT_TRUE(entry.startsWith('<')) << entry.toStdString();
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PlayStepTest, ShuffleDrawsEveryCoveredPositionOncePerCycle) {
+  for (int count : {1, 7, 2009, 2010}) {
+    SCOPED_TRACE(count);
+    Rebuild();
+    Modes(true, false);
+    SetList(Paths(count), -1);
+    const int covered = std::min(count, 2006 + (count < 2010 ? 3 : 0));
+    std::set<int> drawn;
+    for (int i = 0; i < covered; ++i) {
+      EXPECT_TRUE(form->PlayStep(1));
+      EXPECT_TRUE(drawn.insert(form->ListBox1->ItemIndex()).second)
+          << "drawn twice: " << form->ListBox1->ItemIndex();
+    }
+    EXPECT_EQ(int(drawn.size()), covered);
+    EXPECT_LT(*drawn.rbegin(), count >= 2010 ? 2006 : count);
+    EXPECT_EQ(form->ShuffleSize, count >= 2010 ? 2006 : count);
+  }
+}
+
+TEST_F(PlayStepTest, ANewCycleTurnsStarEntriesIntoBlankEntries) {
+  Modes(true, false);
+  SetList({"*/m/a.wav", "*/m/b.wav", "/m/c.wav"}, -1);
+  for (int i = 0; i < 3; ++i)
+    form->PlayStep(1);
+  EXPECT_EQ(Entries()[0], "*/m/a.wav") << "no reset within the first cycle";
+  form->PlayStep(1);
+  EXPECT_EQ(Entries(), (std::vector<QByteArray>{" /m/a.wav", " /m/b.wav", "/m/c.wav"}));
+}
+
+TEST_F(PlayStepTest, RandomStepsOnListsWithNothingToPlay) {
+  Modes(true, true);
+  SetList({}, -1);
+  EXPECT_TRUE(form->PlayStep(1)) << "an empty list raises no index error";
+  EXPECT_TRUE(form->PlayStep(1));
+  EXPECT_EQ(form->ListBox1->ItemIndex(), -1);
+
+  SetList({"<random>", "<autoplay>"}, -1);
+  EXPECT_FALSE(form->PlayStep(1));
+  // The next step starts a new cycle; its fallback position lies past the end.
+  EXPECT_TRUE(form->PlayStep(1));
+  EXPECT_EQ(form->ListBox1->ItemIndex(), -1);
+  EXPECT_TRUE(TakeCalls().empty());
+  EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(PlayStepTest, RandomPlayWithContinuousPlayGoesOnDrawingAfterAFailure) {
+  Modes(true, true);
+  SetList(Paths(3), -1);
+  player.failing = {"/m/1.wav"};
+  // Whatever the draw order, the failing entry is marked once and some entry is left playing.
+  for (int i = 0; i < 3; ++i)
+    form->PlayStep(1);
+  EXPECT_EQ(Entries()[1], "</m/1.wav>");
+  EXPECT_EQ(player.mode, mpPlaying);
+  const auto calls = TakeCalls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "Open /m/1.wav"), 1);
+}
+
+} // namespace
