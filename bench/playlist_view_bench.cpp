@@ -1,0 +1,60 @@
+#include "support/form_fixture.h"
+
+#include "platform/media_player.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A window on the recording fakes, shown, so that the list really lays out.
+struct ShownForm {
+  QTemporaryDir dir;
+  CallLog log;
+  RecordingMediaPlayer player{log};
+  RecordingTrayShell tray{log};
+  ScriptedDialogs dialogs;
+  TForm1 form{FormPlatform{player, tray, dialogs, dir.path(), {}}};
+  ShownForm() {
+    form.Timer1->stop();
+    form.show();
+    QApplication::processEvents();
+  }
+};
+
+std::vector<QByteArray> Entries(int count) {
+  std::vector<QByteArray> entries;
+  entries.reserve(size_t(count));
+  for (int i = 0; i < count; ++i)
+    entries.push_back(" /home/user/Music/album/track-" + QByteArray::number(i) + ".mp3");
+  return entries;
+}
+
+// Appending a large list, showing it and jumping to its end.
+void BM_AddAndShow100k(benchmark::State& state) {
+  const auto entries = Entries(100000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    ShownForm window;
+    state.ResumeTiming();
+    window.form.ListBox1->AddAll(entries);
+    window.form.ListBox1->SetItemIndex(99999);
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_AddAndShow100k)->Unit(benchmark::kMillisecond);
+
+// One ordered step through a 100,000-entry list that is on screen.
+void BM_StepIn100k(benchmark::State& state) {
+  ShownForm window;
+  window.form.ListBox1->AddAll(Entries(100000));
+  window.form.ListBox1->SetItemIndex(0);
+  for (auto _ : state) {
+    window.form.PlayStep(1);
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_StepIn100k)->Unit(benchmark::kMicrosecond);
+
+} // namespace
