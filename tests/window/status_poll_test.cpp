@@ -5,13 +5,19 @@ namespace {
 
 class StatusPollTest : public FormTest {
 protected:
+  std::array<std::pair<QAction*, QAbstractButton*>, 6> CommandPairs() const {
+    return {{{form->startplay1, form->TB_Start},
+             {form->stopplay1, form->TB_Stop},
+             {form->pauseplay1, form->TB_Pause},
+             {form->nextfile1, form->TB_Next},
+             {form->previousfile1, form->TB_Prev},
+             {form->savelist1, form->TB_Save}}};
+  }
+
   // Enabled states of start, stop, pause, next, previous, save as "SsPNps"
   // letters ('-' for disabled), after checking that menu item and button agree.
   std::string Commands() {
-    const std::pair<QAction*, QAbstractButton*> pairs[] = {
-        {form->startplay1, form->TB_Start}, {form->stopplay1, form->TB_Stop},
-        {form->pauseplay1, form->TB_Pause}, {form->nextfile1, form->TB_Next},
-        {form->previousfile1, form->TB_Prev}, {form->savelist1, form->TB_Save}};
+    const auto pairs = CommandPairs();
     std::string states;
     const char letters[] = "SsPNpv";
     for (size_t i = 0; i < 6; ++i) {
@@ -59,10 +65,7 @@ TEST_F(StatusPollTest, CommandsFollowTheListAndTheMode) {
     Rebuild();
     SetList(c.list, c.selected);
     if (!c.before.empty()) {
-      const std::pair<QAction*, QAbstractButton*> pairs[] = {
-          {form->startplay1, form->TB_Start}, {form->stopplay1, form->TB_Stop},
-          {form->pauseplay1, form->TB_Pause}, {form->nextfile1, form->TB_Next},
-          {form->previousfile1, form->TB_Prev}, {form->savelist1, form->TB_Save}};
+      const auto pairs = CommandPairs();
       for (size_t i = 0; i < 6; ++i) {
         pairs[i].first->setEnabled(c.before[i] != '-');
         pairs[i].second->setEnabled(c.before[i] != '-');
