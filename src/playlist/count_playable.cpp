@@ -2,6 +2,4 @@
 
 #include "playlist/entry_rules.h"
 
-int TForm1::CountPlayable() const {
-  return ::CountPlayable(ListBox1->Items());
-}
+int TForm1::CountPlayable() const { return ::CountPlayable(ListBox1->Items()); }

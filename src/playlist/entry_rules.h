@@ -13,25 +13,25 @@ inline const QByteArray kAutoplayMarker = QByteArrayLiteral("<autoplay>");
 
 // An empty entry has no first byte to tell its form, so it never enters the
 // list: the command line, hand-off files and loaded files leave it out.
-bool IsAcceptableEntry(const QByteArray &entry);
+bool IsAcceptableEntry(const QByteArray& entry);
 
-bool IsUnplayable(const QByteArray &entry);
-bool IsModeMarker(const QByteArray &entry);
+bool IsUnplayable(const QByteArray& entry);
+bool IsModeMarker(const QByteArray& entry);
 // PlayStep drops one leading blank or '*'; the list click only a blank.
-QByteArray FileNameForPlayStep(const QByteArray &entry);
-QByteArray FileNameForListClick(const QByteArray &entry);
+QByteArray FileNameForPlayStep(const QByteArray& entry);
+QByteArray FileNameForListClick(const QByteArray& entry);
 // "<" + bytes 2..201 + ">": the first byte is dropped whatever it is.
-QByteArray FailedForm(const QByteArray &entry);
+QByteArray FailedForm(const QByteArray& entry);
 // " " + bytes 2..201 of a star entry, at the start of a new shuffle cycle.
-QByteArray StarReset(const QByteArray &entry);
+QByteArray StarReset(const QByteArray& entry);
 // A loaded line gets a leading blank unless it starts with a blank or "<".
-QByteArray LoadForm(const QByteArray &entry);
+QByteArray LoadForm(const QByteArray& entry);
 // Bytes 2..101: what "copy filename" puts on the clipboard.
-QByteArray CopyText(const QByteArray &entry);
+QByteArray CopyText(const QByteArray& entry);
 // Every entry but the exact mode markers.
-int CountPlayable(const std::vector<QByteArray> &entries);
+int CountPlayable(const std::vector<QByteArray>& entries);
 
 // The file-name part of a path (after the last '/'), at most maxBytes long.
-QByteArray FileNamePart(const QByteArray &fileName, int maxBytes);
+QByteArray FileNamePart(const QByteArray& fileName, int maxBytes);
 // The first maxBytes bytes, backed off so no multi-byte character is split.
-QByteArray CutToWholeCharacters(const QByteArray &text, int maxBytes);
+QByteArray CutToWholeCharacters(const QByteArray& text, int maxBytes);
