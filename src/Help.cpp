@@ -8,9 +8,7 @@
 #include <QScreen>
 
 // Resources compiled into a static library are found only once registered.
-static void InitResources() {
-  Q_INIT_RESOURCE(mellowdeck);
-}
+static void InitResources() { Q_INIT_RESOURCE(mellowdeck); }
 
 namespace {
 
@@ -21,16 +19,16 @@ QString BuiltInManual() {
   return text;
 }
 
-QString ReadmeText(const QString &path) {
+QString ReadmeText(const QString& path) {
   QStringList lines;
-  for (const QByteArray &line : SplitLines(ReadWholeFile(path)))
+  for (const QByteArray& line : SplitLines(ReadWholeFile(path)))
     lines << QString::fromLocal8Bit(line);
   return lines.join(u'\n');
 }
 
 } // namespace
 
-TForm2::TForm2(const QString &programDirectory, QWidget *parent) : QWidget(parent) {
+TForm2::TForm2(const QString& programDirectory, QWidget* parent) : QWidget(parent) {
   InitResources();
   setupUi(this);
   // A window of its own, with a title and no title-bar buttons; as a normal
@@ -42,14 +40,12 @@ TForm2::TForm2(const QString &programDirectory, QWidget *parent) : QWidget(paren
   Memo1->setPlainText(QFileInfo(readme).isFile() ? ReadmeText(readme) : BuiltInManual());
 }
 
-void TForm2::BitBtn1Click() {
-  hide();
-}
+void TForm2::BitBtn1Click() { hide(); }
 
-void TForm2::showEvent(QShowEvent *event) {
+void TForm2::showEvent(QShowEvent* event) {
   if (!shownBefore_) {
     shownBefore_ = true;
-    if (const QScreen *where = screen()) {
+    if (const QScreen* where = screen()) {
       QRect frame = frameGeometry();
       frame.moveCenter(where->availableGeometry().center());
       move(frame.topLeft());

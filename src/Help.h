@@ -10,12 +10,12 @@ class TForm2 : public QWidget, public Ui::TForm2 {
   Q_OBJECT
 public:
   // Throws MdkError when a readme.txt is there but cannot be read.
-  explicit TForm2(const QString &programDirectory, QWidget *parent = nullptr);
+  explicit TForm2(const QString& programDirectory, QWidget* parent = nullptr);
 
   void BitBtn1Click();
 
 protected:
-  void showEvent(QShowEvent *event) override;
+  void showEvent(QShowEvent* event) override;
 
 private:
   bool shownBefore_ = false;

@@ -12,7 +12,7 @@ void TForm1::appendmusicfile1Click() {
     return;
   std::vector<QByteArray> entries;
   entries.reserve(size_t(chosen->size()));
-  for (const QString &path : *chosen)
+  for (const QString& path : *chosen)
     entries.push_back(' ' + QFile::encodeName(path));
   ListBox1->AddAll(entries);
   if (autorepeat1->isChecked())
@@ -31,9 +31,7 @@ void TForm1::removeall1Click() {
   SetRandomPlay(false);
 }
 
-void TForm1::PopupMenu1Popup() {
-  copyto1->setEnabled(ListBox1->ItemIndex() >= 0);
-}
+void TForm1::PopupMenu1Popup() { copyto1->setEnabled(ListBox1->ItemIndex() >= 0); }
 
 void TForm1::copyto1Click() {
   const int index = ListBox1->ItemIndex();

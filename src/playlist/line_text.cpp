@@ -5,10 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-std::vector<QByteArray> SplitLines(const QByteArray &text) {
+std::vector<QByteArray> SplitLines(const QByteArray& text) {
   const qsizetype zero = text.indexOf('\0');
   const qsizetype end = zero < 0 ? text.size() : zero;
-  const char *bytes = text.constData();
+  const char* bytes = text.constData();
   std::vector<QByteArray> lines;
   qsizetype start = 0;
   for (qsizetype i = 0; i < end; ++i) {
@@ -24,7 +24,7 @@ std::vector<QByteArray> SplitLines(const QByteArray &text) {
   return lines;
 }
 
-QByteArray ReadWholeFile(const QString &path) {
+QByteArray ReadWholeFile(const QString& path) {
   const MdkError cannotOpen(
       QStringLiteral("ファイル %1 は開けません").arg(path).toLocal8Bit().toStdString());
   QFile file(path);

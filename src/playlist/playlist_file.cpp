@@ -7,28 +7,28 @@
 #include <QSaveFile>
 #include <algorithm>
 
-std::vector<QByteArray> ParsePlaylist(const QByteArray &text) {
+std::vector<QByteArray> ParsePlaylist(const QByteArray& text) {
   std::vector<QByteArray> entries = SplitLines(text);
-  std::erase_if(entries, [](const QByteArray &entry) { return !IsAcceptableEntry(entry); });
+  std::erase_if(entries, [](const QByteArray& entry) { return !IsAcceptableEntry(entry); });
   return entries;
 }
 
-QByteArray FormatPlaylist(const std::vector<QByteArray> &entries) {
+QByteArray FormatPlaylist(const std::vector<QByteArray>& entries) {
   qsizetype size = 0;
-  for (const QByteArray &entry : entries)
+  for (const QByteArray& entry : entries)
     size += entry.size() + 2;
   QByteArray text;
   text.reserve(size);
-  for (const QByteArray &entry : entries)
+  for (const QByteArray& entry : entries)
     text.append(entry).append("\r\n", 2);
   return text;
 }
 
-std::vector<QByteArray> ReadPlaylistFile(const QString &path) {
+std::vector<QByteArray> ReadPlaylistFile(const QString& path) {
   return ParsePlaylist(ReadWholeFile(path));
 }
 
-void WritePlaylistFile(const QString &path, const std::vector<QByteArray> &entries) {
+void WritePlaylistFile(const QString& path, const std::vector<QByteArray>& entries) {
   const QByteArray text = FormatPlaylist(entries);
   // QSaveFile refuses a directory and an existing file that is not writable.
   QSaveFile file(path);
