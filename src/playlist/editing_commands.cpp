@@ -21,8 +21,11 @@ void TForm1::appendmusicfile1Click() {
 
 void TForm1::removemusicfile1Click() {
   const int index = ListBox1->ItemIndex();
-  if (index >= 0)
-    ListBox1->Delete(index);
+  if (index < 0)
+    return;
+  ListBox1->Delete(index);
+  // The list view would move the selection to a neighbour; nothing is selected.
+  ListBox1->SetItemIndex(-1);
 }
 
 void TForm1::removeall1Click() {

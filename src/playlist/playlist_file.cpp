@@ -31,8 +31,11 @@ std::vector<QByteArray> ReadPlaylistFile(const QString& path) {
 void WritePlaylistFile(const QString& path, const std::vector<QByteArray>& entries) {
   const QByteArray text = FormatPlaylist(entries);
   // QSaveFile refuses a directory and an existing file that is not writable.
+  // Its commit would miss a failure of the last buffered write (a full disk)
+  // and put the cut file in place, so the flush is checked first.
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+  if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush() ||
+      !file.commit())
     throw MdkError(
         QStringLiteral("ファイル %1 を作成できません").arg(path).toLocal8Bit().toStdString());
 }
