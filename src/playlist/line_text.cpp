@@ -3,7 +3,6 @@
 #include "platform/mdk_error.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 std::vector<QByteArray> SplitLines(const QByteArray& text) {
   const qsizetype zero = text.indexOf('\0');
@@ -28,8 +27,7 @@ QByteArray ReadWholeFile(const QString& path) {
   const MdkError cannotOpen(
       QStringLiteral("ファイル %1 は開けません").arg(path).toLocal8Bit().toStdString());
   QFile file(path);
-  // A directory opens on Linux but yields no text; it is no file to read.
-  if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+  if (!file.open(QIODevice::ReadOnly))
     throw cannotOpen;
   QByteArray text = file.readAll();
   if (file.error() != QFileDevice::NoError)
