@@ -1,9 +1,57 @@
 #include "Help.h"
 
 #include "Mdkmain.h"
+#include "playlist/line_text.h"
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent) {
-  setWindowTitle(QStringLiteral("Mellowdeck -  manual"));
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+
+// Resources compiled into a static library are found only once registered.
+static void InitResources() { Q_INIT_RESOURCE(mellowdeck); }
+
+namespace {
+
+QString BuiltInManual() {
+  QString text = QString::fromUtf8(ReadWholeFile(QStringLiteral(":/manual/manual.txt")));
+  if (text.endsWith(u'\n'))
+    text.chop(1);
+  return text;
+}
+
+QString ReadmeText(const QString& path) {
+  QStringList lines;
+  for (const QByteArray& line : SplitLines(ReadWholeFile(path)))
+    lines << QString::fromLocal8Bit(line);
+  return lines.join(u'\n');
+}
+
+} // namespace
+
+TForm2::TForm2(const QString& programDirectory, QWidget* parent) : QWidget(parent) {
+  InitResources();
+  setupUi(this);
+  // A window of its own, with a title and no title-bar buttons; as a normal
+  // top-level window (not a transient dialog) it keeps its own taskbar entry.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  connect(BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+
+  const QString readme = QDir(programDirectory).filePath(QStringLiteral("readme.txt"));
+  Memo1->setPlainText(QFileInfo(readme).isFile() ? ReadmeText(readme) : BuiltInManual());
+}
+
+void TForm2::BitBtn1Click() { hide(); }
+
+void TForm2::showEvent(QShowEvent* event) {
+  if (!shownBefore_) {
+    shownBefore_ = true;
+    if (const QScreen* where = screen()) {
+      QRect frame = frameGeometry();
+      frame.moveCenter(where->availableGeometry().center());
+      move(frame.topLeft());
+    }
+  }
+  QWidget::showEvent(event);
 }
 
 void TForm1::manual1Click() {

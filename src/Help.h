@@ -1,10 +1,22 @@
 #pragma once
 
+#include "ui_Help.h"
+
 #include <QWidget>
 
-// The manual window.
-class TForm2 : public QWidget {
+// The manual window: the built-in manual, or the text of a readme.txt that
+// lies in the program's directory when the window is made.
+class TForm2 : public QWidget, public Ui::TForm2 {
   Q_OBJECT
 public:
-  explicit TForm2(QWidget* parent = nullptr);
+  // Throws MdkError when a readme.txt is there but cannot be read.
+  explicit TForm2(const QString& programDirectory, QWidget* parent = nullptr);
+
+  void BitBtn1Click();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  bool shownBefore_ = false;
 };

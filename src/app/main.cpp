@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   dialogs.SetParent(&form);
   QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
   form.FormCreate(arguments);
-  TForm2 manual;
+  TForm2 manual(ProgramDirectory());
   form.SetManualWindow(&manual);
   form.show();
   return app.exec();

@@ -1,0 +1,79 @@
+#include "Help.h"
+#include "support/form_fixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace {
+
+class ManualWindowTest : public FormTest {
+protected:
+  void WriteReadme(const QByteArray& bytes) {
+    QFile file(programDir.filePath("readme.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  QString ManualText() { return TForm2(programDir.path()).Memo1->toPlainText(); }
+};
+
+TEST_F(ManualWindowTest, BuiltInManualHasEveryHeadingInOrder) {
+  const QString text = ManualText();
+  qsizetype at = 0;
+  for (const char* heading : {"<<Mellowdeck>>", "バージョン：4.1", "◇動作確認済みOS", "◇対応メディア",
+                              "◇動作分類", "◇機能", "【使い方】", "mellowdeck", "【素材管理】",
+                              "【簡単再生機能】", "【おまけ】", "【作った目的】"}) {
+    SCOPED_TRACE(heading);
+    at = text.indexOf(QString::fromUtf8(heading), at);
+    EXPECT_GE(at, 0);
+  }
+  EXPECT_FALSE(text.endsWith('\n'));
+}
+
+TEST_F(ManualWindowTest, AReadmeBesideTheProgramReplacesTheManual) {
+  const char readme[] = "first\r\nsecond\rthird\n\n日本語\r\n\0hidden";
+  WriteReadme(QByteArray(readme, sizeof readme - 1));
+  EXPECT_EQ(ManualText(), QString::fromUtf8("first\nsecond\nthird\n\n日本語"));
+
+  WriteReadme("");
+  EXPECT_EQ(ManualText(), "");
+
+  QFile::remove(programDir.filePath("readme.txt"));
+  QDir(programDir.path()).mkdir("readme.txt");
+  EXPECT_TRUE(ManualText().contains(QString::fromUtf8("【使い方】")));
+}
+
+TEST_F(ManualWindowTest, F1ShowsOneWindowAndOkHidesItAsItWas) {
+  TForm2 manual(programDir.path());
+  form->SetManualWindow(&manual);
+  EXPECT_FALSE(manual.isVisible());
+
+  form->aboutandmanual1->trigger();
+  ASSERT_TRUE(manual.isVisible());
+  const QRect screen = manual.screen()->availableGeometry();
+  EXPECT_LE((manual.frameGeometry().center() - screen.center()).manhattanLength(), 2);
+  form->aboutandmanual1->trigger();
+  const auto manuals = QApplication::topLevelWidgets();
+  EXPECT_EQ(std::count_if(manuals.begin(), manuals.end(),
+                          [](QWidget* w) { return qobject_cast<TForm2*>(w) && w->isVisible(); }),
+            1);
+
+  QScrollBar* scroll = manual.Memo1->verticalScrollBar();
+  scroll->setValue(scroll->maximum() / 2);
+  const int scrolled = scroll->value();
+  manual.move(manual.pos() + QPoint(30, 20));
+  const QPoint moved = manual.pos();
+  manual.BitBtn1->click();
+  EXPECT_FALSE(manual.isVisible());
+
+  form->aboutandmanual1->trigger();
+  EXPECT_TRUE(manual.isVisible());
+  EXPECT_GT(scrolled, 0);
+  EXPECT_EQ(scroll->value(), scrolled);
+  EXPECT_EQ(manual.pos(), moved);
+  EXPECT_FALSE(manual.windowFlags() & Qt::WindowCloseButtonHint);
+}
+
+} // namespace
