@@ -66,8 +66,8 @@ void HandOffInbox::Collect(const QByteArray& directory,
     struct stat status {};
     if (file.Get() < 0 || fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
       continue;
-    const FileKey key{status.st_dev, status.st_ino, status.st_mtim.tv_sec,
-                      status.st_mtim.tv_nsec, status.st_size};
+    const FileKey key{status.st_dev, status.st_ino, status.st_mtim.tv_sec, status.st_mtim.tv_nsec,
+                      status.st_size};
     if (undeletable_.contains(key))
       continue;
     const QByteArray text = ReadText(file.Get());

@@ -32,7 +32,9 @@ InstanceLock::InstanceLock(const std::string& path) {
   state_ = held ? State::HeldElsewhere : State::Unavailable;
 }
 
-InstanceLock::~InstanceLock() { Release(); }
+InstanceLock::~InstanceLock() {
+  Release();
+}
 
 void InstanceLock::Release() {
   if (fd_ >= 0)

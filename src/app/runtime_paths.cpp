@@ -21,9 +21,13 @@ std::string UserRuntimePath(const std::string& stem, const std::string& extensio
 
 } // namespace
 
-std::string InstanceLockPath() { return UserRuntimePath("_mellowdeck_", ".lock"); }
+std::string InstanceLockPath() {
+  return UserRuntimePath("_mellowdeck_", ".lock");
+}
 
-std::string FallbackHandOffDirectory() { return UserRuntimePath("mellowdeck", ""); }
+std::string FallbackHandOffDirectory() {
+  return UserRuntimePath("mellowdeck", "");
+}
 
 bool EnsurePrivateDirectory(const std::string& directory) {
   if (mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST)

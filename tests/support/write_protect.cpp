@@ -43,7 +43,9 @@ DirectoryWriteProtection::DirectoryWriteProtection(const QString& directory)
     Undo();
 }
 
-DirectoryWriteProtection::~DirectoryWriteProtection() { Undo(); }
+DirectoryWriteProtection::~DirectoryWriteProtection() {
+  Undo();
+}
 
 void DirectoryWriteProtection::Undo() {
   if (immutable_)

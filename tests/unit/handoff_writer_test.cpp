@@ -64,8 +64,7 @@ TEST(HandOffWriter, TakesTheFirstFreeNameOfTheTimeSeededSequenceAndKeepsTheBytes
     std::srand(7);
     ASSERT_TRUE(WriteHandOffFileIn(dir.toStdString(), ""));
 
-    const QStringList expected{QString::fromStdString(names[0]),
-                               QString::fromStdString(names[1]),
+    const QStringList expected{QString::fromStdString(names[0]), QString::fromStdString(names[1]),
                                QString::fromStdString(names[2])};
     QStringList sortedExpected = expected;
     sortedExpected.sort();
@@ -136,9 +135,12 @@ TEST(HandOffWriter, RelativeArgumentsBecomeAbsolute) {
     const char* currentDirectory;
     const char* written;
   } cases[] = {
-      {"a.wav", "/home/u", "/home/u/a.wav"},  {"../b c.wav", "/home/u", "/home/u/../b c.wav"},
-      {"/m/a.wav", "/home/u", "/m/a.wav"},    {"a.wav", "/", "/a.wav"},
-      {"", "/home/u", ""},                    {"a.wav", "", "a.wav"},
+      {"a.wav", "/home/u", "/home/u/a.wav"},
+      {"../b c.wav", "/home/u", "/home/u/../b c.wav"},
+      {"/m/a.wav", "/home/u", "/m/a.wav"},
+      {"a.wav", "/", "/a.wav"},
+      {"", "/home/u", ""},
+      {"a.wav", "", "a.wav"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.argument);

@@ -50,8 +50,8 @@ protected:
     file.write(bytes);
   }
   static QStringList FilesIn(const QString& dir) {
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                               QDir::Name);
+    return QDir(dir).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
   }
   std::vector<std::string> PlayerCalls() {
     std::vector<std::string> calls = TakeCalls();
@@ -78,9 +78,9 @@ TEST_F(HandOffReaderTest, EachFileStopsThePlayBeforeItAndTheLastStaysSelectedAnd
   ASSERT_EQ(entries.size(), 5u);
   EXPECT_EQ(entries[0], "/m/x.wav");
   // The program's directory in listing order, then the extra directory.
-  EXPECT_TRUE(std::is_permutation(entries.begin() + 1, entries.begin() + 4,
-                                  std::vector<QByteArray>{"/m/a.wav", "/m/b.wav", "/m/c.wav"}
-                                      .begin()));
+  EXPECT_TRUE(
+      std::is_permutation(entries.begin() + 1, entries.begin() + 4,
+                          std::vector<QByteArray>{"/m/a.wav", "/m/b.wav", "/m/c.wav"}.begin()));
   EXPECT_EQ(entries[4], "/m/d.wav");
   std::vector<std::string> expected;
   for (int i = 1; i < 5; ++i)
