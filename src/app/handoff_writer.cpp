@@ -58,6 +58,8 @@ bool WriteHandOffFileIn(const std::string& directory, std::string_view text) {
     else if (errno != EEXIST)
       break;
   }
+  // Whether the hand-off happened was settled by link; a part file that
+  // stays behind is hidden from every reader.
   unlink(partPath.c_str());
   return linked;
 }
