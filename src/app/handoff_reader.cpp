@@ -1,3 +1,31 @@
 #include "Mdkmain.h"
 
-void TForm1::ReadHandOffFiles() {}
+#include "app/current_directory_scope.h"
+#include "app/handoff_inbox.h"
+#include "playlist/entry_rules.h"
+
+#include <QFile>
+#include <optional>
+
+void TForm1::ReadHandOffFiles() {
+  auto* inbox = findChild<HandOffInbox*>(QString(), Qt::FindDirectChildrenOnly);
+  if (inbox == nullptr)
+    inbox = new HandOffInbox(this);
+
+  // The plays run in the program's directory, so that a relative name handed
+  // over resolves against it; the scope restores the caller's on every road.
+  std::optional<CurrentDirectoryScope> inProgramDirectory;
+  const auto take = [this, &inProgramDirectory](const QByteArray& text) {
+    if (!IsAcceptableEntry(text))
+      return;
+    if (!inProgramDirectory)
+      inProgramDirectory.emplace(QFile::encodeName(programDirectory_).toStdString());
+    StopPlayback();
+    ListBox1->Add(text);
+    ListBox1->SetItemIndex(ListBox1->Count() - 1);
+    PlayStep(0);
+  };
+  inbox->Collect(QFile::encodeName(programDirectory_), take);
+  for (const QString& directory : handOffDirectories_)
+    inbox->Collect(QFile::encodeName(directory), take);
+}

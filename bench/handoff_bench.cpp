@@ -1,0 +1,66 @@
+#include "Mdkmain.h"
+#include "app/handoff_writer.h"
+#include "support/fakes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// The window on recording fakes, its list long, and its program directory
+// crowded with temporary files that are not hand-off files.
+class IdleWindow {
+public:
+  IdleWindow() {
+    for (int i = 0; i < 1000; ++i)
+      QFile(programDir.filePath(QStringLiteral("other%1.tmp").arg(i))).open(QIODevice::WriteOnly);
+    form.Timer1->stop();
+    std::vector<QByteArray> entries;
+    entries.reserve(100000);
+    for (int i = 0; i < 100000; ++i)
+      entries.push_back("/music/album/track" + QByteArray::number(i) + ".wav");
+    form.ListBox1->SetItems(std::move(entries));
+    form.ListBox1->SetItemIndex(0);
+    player.mode = mpStopped;
+  }
+
+  QTemporaryDir programDir;
+  QTemporaryDir fallbackDir;
+  CallLog log;
+  RecordingMediaPlayer player{log};
+  RecordingTrayShell tray{log};
+  ScriptedDialogs dialogs;
+  TForm1 form{{player, tray, dialogs, programDir.path(), {fallbackDir.path()}}};
+};
+
+void BM_IdleStatusTick(benchmark::State& state) {
+  IdleWindow window;
+  for (auto _ : state)
+    window.form.Timer1Timer();
+}
+BENCHMARK(BM_IdleStatusTick)->Unit(benchmark::kMicrosecond);
+
+void BM_IdleHandOffScan(benchmark::State& state) {
+  IdleWindow window;
+  for (auto _ : state)
+    window.form.ReadHandOffFiles();
+}
+BENCHMARK(BM_IdleHandOffScan)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteHandOffFile(benchmark::State& state) {
+  QTemporaryDir dir;
+  const std::string directory = dir.path().toStdString();
+  for (auto _ : state) {
+    WriteHandOffFileIn(directory, "/music/album/track.wav");
+    state.PauseTiming();
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+      QFile::remove(dir.filePath(name));
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_WriteHandOffFile)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <functional>
+#include <set>
+#include <tuple>
+
+// Takes hand-off files out of directories: each file is read, deleted and
+// handed on once. A file that cannot be deleted is remembered for the run so
+// that it is not handed on again at every scan.
+class HandOffInbox : public QObject {
+  Q_OBJECT
+public:
+  using QObject::QObject;
+
+  // Calls take with the text of each hand-off file in directory, in listing
+  // order, after the file was read and deleted. An exception from take ends
+  // the scan; the files not reached yet stay for the next one.
+  void Collect(const QByteArray& directory, const std::function<void(const QByteArray&)>& take);
+
+private:
+  // Device, inode, modification time (s, ns) and size: a rewritten file is new.
+  using FileKey = std::tuple<dev_t, ino_t, time_t, long, off_t>;
+  std::set<FileKey> undeletable_;
+};

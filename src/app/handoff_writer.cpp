@@ -1,0 +1,81 @@
+#include "app/handoff_writer.h"
+
+#include "app/handoff_files.h"
+#include "app/runtime_paths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kNameTries = 100;
+
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      return false;
+    text.remove_prefix(size_t(written));
+  }
+  return true;
+}
+
+// The hidden part file: readers pass over names that begin with a dot.
+std::string WritePartFile(const std::string& directory, std::string_view text) {
+  std::string path = directory + "/.mdk_part_XXXXXX";
+  const int fd = mkostemp(path.data(), O_CLOEXEC);
+  if (fd < 0)
+    return {};
+  const bool written = WriteAll(fd, text);
+  if (close(fd) != 0 || !written) {
+    unlink(path.c_str());
+    return {};
+  }
+  return path;
+}
+
+} // namespace
+
+bool WriteHandOffFileIn(const std::string& directory, std::string_view text) {
+  if (directory.empty())
+    return false;
+  const std::string partPath = WritePartFile(directory, text);
+  if (partPath.empty())
+    return false;
+  // Launches within one second draw the same names; a name that is taken
+  // makes link fail, and the next one is tried.
+  std::srand(unsigned(std::time(nullptr)));
+  bool linked = false;
+  for (int attempt = 0; attempt < kNameTries && !linked; ++attempt) {
+    const std::string finalPath = directory + '/' + HandOffName(std::rand());
+    if (link(partPath.c_str(), finalPath.c_str()) == 0)
+      linked = true;
+    else if (errno != EEXIST)
+      break;
+  }
+  // Whether the hand-off happened was settled by link; a part file that
+  // stays behind is hidden from every reader.
+  unlink(partPath.c_str());
+  return linked;
+}
+
+bool WriteHandOffFile(std::string_view text, const HandOffPlaces& places) {
+  if (WriteHandOffFileIn(places.programDirectory, text))
+    return true;
+  return EnsurePrivateDirectory(places.fallbackDirectory) &&
+         WriteHandOffFileIn(places.fallbackDirectory, text);
+}
+
+std::string AbsoluteArgument(std::string_view argument, std::string_view currentDirectory) {
+  if (argument.empty() || argument.starts_with('/') || currentDirectory.empty())
+    return std::string(argument);
+  std::string absolute(currentDirectory);
+  if (!absolute.ends_with('/'))
+    absolute += '/';
+  return absolute.append(argument);
+}
