@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/handoff_inbox.h"
 #include "platform/file_dialogs.h"
 #include "ui_Mdkmain.h"
 
@@ -126,5 +127,6 @@ private:
   FileDialogs& dialogs_;
   QString programDirectory_;
   QStringList handOffDirectories_;
+  HandOffInbox handOffInbox_;
   bool destroyed_ = false;
 };

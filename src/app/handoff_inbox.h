@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QObject>
 #include <functional>
 #include <set>
 #include <tuple>
@@ -9,11 +8,8 @@
 // Takes hand-off files out of directories: each file is read, deleted and
 // handed on once. A file that cannot be deleted is remembered for the run so
 // that it is not handed on again at every scan.
-class HandOffInbox : public QObject {
-  Q_OBJECT
+class HandOffInbox {
 public:
-  using QObject::QObject;
-
   // Calls take with the text of each hand-off file in directory, in listing
   // order, after the file was read and deleted. An exception from take ends
   // the scan; the files not reached yet stay for the next one.

@@ -1,17 +1,12 @@
 #include "Mdkmain.h"
 
 #include "app/current_directory_scope.h"
-#include "app/handoff_inbox.h"
 #include "playlist/entry_rules.h"
 
 #include <QFile>
 #include <optional>
 
 void TForm1::ReadHandOffFiles() {
-  auto* inbox = findChild<HandOffInbox*>(QString(), Qt::FindDirectChildrenOnly);
-  if (inbox == nullptr)
-    inbox = new HandOffInbox(this);
-
   // The plays run in the program's directory, so that a relative name handed
   // over resolves against it; the scope restores the caller's on every road.
   std::optional<CurrentDirectoryScope> inProgramDirectory;
@@ -25,7 +20,7 @@ void TForm1::ReadHandOffFiles() {
     ListBox1->SetItemIndex(ListBox1->Count() - 1);
     PlayStep(0);
   };
-  inbox->Collect(QFile::encodeName(programDirectory_), take);
+  handOffInbox_.Collect(QFile::encodeName(programDirectory_), take);
   for (const QString& directory : handOffDirectories_)
-    inbox->Collect(QFile::encodeName(directory), take);
+    handOffInbox_.Collect(QFile::encodeName(directory), take);
 }
