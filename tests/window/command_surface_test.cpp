@@ -64,6 +64,8 @@ struct Way {
   Step expect;
 };
 
+void PrintTo(const Way& way, std::ostream* out) { *out << way.name; }
+
 // How a command is reached.
 Step Press(Button button) {
   return [button](CommandSurfaceTest& t) {

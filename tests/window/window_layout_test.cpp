@@ -8,7 +8,16 @@
 #include <QScreen>
 #include <QSpacerItem>
 #include <QToolTip>
+#include <ostream>
 #include <string>
+
+// Readable failures: gtest finds these printers by the types' namespace.
+static void PrintTo(const QRect& rect, std::ostream* out) {
+  *out << "(" << rect.x() << ", " << rect.y() << ") " << rect.width() << " x " << rect.height();
+}
+static void PrintTo(const QSize& size, std::ostream* out) {
+  *out << size.width() << " x " << size.height();
+}
 
 namespace {
 
