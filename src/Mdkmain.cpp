@@ -13,8 +13,10 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <QToolButton>
 
@@ -53,6 +55,24 @@ QFont ListFont() {
   font.setPixelSize(kFontPixels);
   return font;
 }
+
+// Menu items that can carry a check mark show nothing while unchecked, as a
+// plain item does; their captions stay in line with the checked ones.
+class CheckMarkOnlyStyle : public QProxyStyle {
+public:
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+    if (element == CE_MenuItem && item && item->checkType != QStyleOptionMenuItem::NotCheckable &&
+        !item->checked) {
+      QStyleOptionMenuItem plain(*item);
+      plain.checkType = QStyleOptionMenuItem::NotCheckable;
+      QProxyStyle::drawControl(element, &plain, painter, widget);
+      return;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+  }
+};
 
 } // namespace
 
@@ -128,6 +148,9 @@ void TForm1::BuildMenus() {
   PopupMenu2->addAction(autorepeat1);
   PopupMenu2->addSeparator();
   PopupMenu2->addAction(exit1);
+  auto* menuStyle = new CheckMarkOnlyStyle;
+  menuStyle->setParent(this);
+  PopupMenu2->setStyle(menuStyle);
 
   connect(PopupMenu1, &QMenu::aboutToShow, this,
           [this] { Guarded([this] { PopupMenu1Popup(); }); });
