@@ -1,7 +1,6 @@
 #include "Mdkmain.h"
 
 #include "platform/error_box.h"
-#include "platform/mdk_error.h"
 #include "platform/media_player.h"
 #include "platform/tray_shell.h"
 #include "tray/tray_icons.h"
@@ -32,9 +31,7 @@ constexpr int kFontPixels = 12;
 void LoadImageList(std::array<QIcon, 27>& images) {
   const QDir glyphs(QStringLiteral(":/glyphs"));
   const QStringList names = glyphs.entryList(QDir::Files, QDir::Name);
-  if (names.size() != int(images.size()))
-    throw MdkError("The toolbar pictures are incomplete.");
-  for (size_t i = 0; i < images.size(); ++i)
+  for (size_t i = 0; i < images.size() && int(i) < names.size(); ++i)
     images[i] = QIcon(glyphs.filePath(names[int(i)]));
 }
 
