@@ -6,13 +6,72 @@
 #include "tray/tray_icons.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
 #include <QFont>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProxyStyle>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
+#include <QToolButton>
 
 // Resources compiled into a static library are found only once registered.
 static void InitResources() { Q_INIT_RESOURCE(mellowdeck); }
+
+namespace {
+
+constexpr int kFontPixels = 12;
+
+// The pictures are kept as files named by their index ("04_start.svg"), so
+// the sorted listing is the list in index order.
+void LoadImageList(std::array<QIcon, 27>& images) {
+  const QDir glyphs(QStringLiteral(":/glyphs"));
+  const QStringList names = glyphs.entryList(QDir::Files, QDir::Name);
+  for (size_t i = 0; i < images.size() && int(i) < names.size(); ++i)
+    images[i] = QIcon(glyphs.filePath(names[int(i)]));
+}
+
+QFont WindowFont() {
+  QFont font(QStringLiteral("IPAPGothic"));
+  font.setPixelSize(kFontPixels);
+  return font;
+}
+
+// Qt reports none of the Japanese faces as fixed-pitch, so they are chosen by
+// name, with the system's fixed face for a machine that has neither.
+QFont ListFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("IPAMincho"), QStringLiteral("IPAGothic"),
+                    QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+  font.setFixedPitch(true);
+  font.setStyleHint(QFont::TypeWriter);
+  font.setPixelSize(kFontPixels);
+  return font;
+}
+
+// Menu items that can carry a check mark show nothing while unchecked, as a
+// plain item does; their captions stay in line with the checked ones.
+class CheckMarkOnlyStyle : public QProxyStyle {
+public:
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+    if (element == CE_MenuItem && item && item->checkType != QStyleOptionMenuItem::NotCheckable &&
+        !item->checked) {
+      QStyleOptionMenuItem plain(*item);
+      plain.checkType = QStyleOptionMenuItem::NotCheckable;
+      QProxyStyle::drawControl(element, &plain, painter, widget);
+      return;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+  }
+};
+
+} // namespace
 
 TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
     : QWidget(parent), MediaPlayer1(&platform.player), tray_(platform.tray),
@@ -20,8 +79,12 @@ TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
       handOffDirectories_(platform.handOffDirectories) {
   InitResources();
   setupUi(this);
+  SetUpLook();
   BuildMenus();
   BindCommands();
+  // The program ends when this window closes (Closed), and only then: a
+  // hidden main window must not let the closing of another window end it.
+  QApplication::setQuitOnLastWindowClosed(false);
 
   OpenDialog1.filter = QStringLiteral(
       "wav/mid/mp3/wma 音声メディア (*wav *mid *.mp3 *.wma);;avi/wmv 映像メディア (*.avi *.wmv);;all (*)");
@@ -40,6 +103,23 @@ TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
 
 TForm1::~TForm1() { FormDestroy(); }
 
+void TForm1::SetUpLook() {
+  QPalette look = palette();
+  look.setColor(QPalette::Window, look.color(QPalette::Button));
+  setPalette(look);
+  setFont(WindowFont());
+  ListBox1->setFont(ListFont());
+  ListBox1->SetItemHeight(kFontPixels);
+
+  LoadImageList(ImageList1);
+  for (QToolButton* button : ToolBar1->findChildren<QToolButton*>())
+    button->setIcon(ImageList1.at(size_t(button->property("imageIndex").toInt())));
+
+  if (const QScreen* shown = screen())
+    setGeometry(
+        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), shown->availableGeometry()));
+}
+
 void TForm1::BuildMenus() {
   PopupMenu1 = new QMenu(this);
   PopupMenu1->addAction(appendmusicfile1);
@@ -49,18 +129,10 @@ void TForm1::BuildMenus() {
   PopupMenu1->addAction(copyto1);
   PopupMenu1->addSeparator();
   PopupMenu1->addAction(aboutandmanual1);
-  // The list menu's keys act while the list has the focus, menu open or not.
-  for (QAction* action : {appendmusicfile1, removemusicfile1, removeall1, aboutandmanual1}) {
-    action->setShortcutContext(Qt::WidgetShortcut);
-    ListBox1->addAction(action);
-  }
 
   PopupMenu2 = new QMenu(this);
   PopupMenu2->addAction(Openmainwindows1);
   PopupMenu2->setDefaultAction(Openmainwindows1);
-  QFont bold = Openmainwindows1->font();
-  bold.setBold(true);
-  Openmainwindows1->setFont(bold);
   PopupMenu2->addSeparator();
   PopupMenu2->addActions({loadlist1, savelist1});
   PopupMenu2->addSeparator();
@@ -73,10 +145,15 @@ void TForm1::BuildMenus() {
   PopupMenu2->addAction(autorepeat1);
   PopupMenu2->addSeparator();
   PopupMenu2->addAction(exit1);
+  auto* menuStyle = new CheckMarkOnlyStyle;
+  menuStyle->setParent(this);
+  PopupMenu2->setStyle(menuStyle);
 
-  connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { Guarded([this] { PopupMenu1Popup(); }); });
+  connect(PopupMenu1, &QMenu::aboutToShow, this,
+          [this] { Guarded([this] { PopupMenu1Popup(); }); });
   connect(ListBox1, &QWidget::customContextMenuRequested, this,
           [this](QPoint at) { PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(at)); });
+  // Every part of the window without a menu of its own passes the request up to here.
   setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this,
           [this](QPoint at) { PopupMenu2->popup(mapToGlobal(at)); });

@@ -95,6 +95,9 @@ public:
   QMenu* PopupMenu1;
   QMenu* PopupMenu2;
   QTimer* Timer1;
+  // The toolbar's pictures by index: coloured at even indices 0-22 with their
+  // grey twins after them, the smiling face at 24, the question marks at 25-26.
+  std::array<QIcon, 27> ImageList1;
   FileDialogSetup OpenDialog1;
   FileDialogSetup OpenDialog3;
   FileDialogSetup SaveDialog2;
@@ -111,6 +114,7 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  void SetUpLook();
   void BuildMenus();
   void BindCommands();
   void BindCommand(QAction* action, void (TForm1::*handler)());

@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <utility>
 
 int ListBoxModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : int(items_.size());
@@ -48,8 +49,17 @@ void ListBoxModel::Reset(std::vector<QByteArray> texts) {
   endResetModel();
 }
 
-ListBox::ListBox(QWidget* parent) : QListView(parent), model_(this) {
+QSize FixedHeightDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const {
+  QSize size = QStyledItemDelegate::sizeHint(option, index);
+  if (height > 0)
+    size.setHeight(height);
+  return size;
+}
+
+ListBox::ListBox(QWidget* parent) : QListView(parent), model_(this), delegate_(this) {
   setModel(&model_);
+  setItemDelegate(&delegate_);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setUniformItemSizes(true);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -101,16 +111,34 @@ void ListBox::SetItemIndex(int index) {
   scrollTo(row);
 }
 
+void ListBox::SetItemHeight(int height) {
+  delegate_.height = height;
+  scheduleDelayedItemsLayout();
+}
+
+void ListBox::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton)
+    QListView::mousePressEvent(event);
+}
+
 void ListBox::mouseReleaseEvent(QMouseEvent* event) {
   QListView::mouseReleaseEvent(event);
-  if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+  // The release that ends a double-click is not a second selection: it would
+  // run the click handler after the double-click handler.
+  const bool endsDoubleClick = std::exchange(releaseEndsDoubleClick_, false);
+  if (event->button() == Qt::LeftButton && !endsDoubleClick &&
+      indexAt(event->position().toPoint()).isValid())
     emit UserSelected();
 }
 
 void ListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton)
+    return;
   QListView::mouseDoubleClickEvent(event);
-  if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+  if (indexAt(event->position().toPoint()).isValid()) {
+    releaseEndsDoubleClick_ = true;
     emit UserDoubleClicked();
+  }
 }
 
 void ListBox::keyPressEvent(QKeyEvent* event) {

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QByteArray>
 #include <QListView>
+#include <QStyledItemDelegate>
 #include <vector>
 
 // The playlist's items: byte strings kept exactly as given, shown decoded
@@ -26,10 +27,19 @@ private:
   std::vector<QByteArray> items_;
 };
 
+// Draws the items at one fixed line height.
+class FixedHeightDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  int height = 0; // 0: the style's own height
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
+
 // A single-selection list of byte-string items. The selection follows its
 // entry when entries are inserted or deleted above it and stays on its index
 // when an entry is replaced. UserSelected fires only for selections the user
-// makes with the mouse or the keys, never for SetItemIndex.
+// makes with the left mouse button or the keys, never for SetItemIndex; the
+// other buttons leave the selection alone.
 class ListBox : public QListView {
   Q_OBJECT
 public:
@@ -51,15 +61,20 @@ public:
   // An index outside the list clears the selection.
   void SetItemIndex(int index);
 
+  void SetItemHeight(int height);
+
 signals:
   void UserSelected();
   void UserDoubleClicked();
 
 protected:
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
 private:
   ListBoxModel model_;
+  FixedHeightDelegate delegate_;
+  bool releaseEndsDoubleClick_ = false;
 };
