@@ -89,7 +89,12 @@ void ListBox::Insert(int index, const QByteArray& text) {
 
 void ListBox::Delete(int index) {
   Item(index);
+  const bool selected = ItemIndex() == index;
   model_.Delete(index);
+  // The view would move the selection to a neighbour; a deleted entry leaves
+  // nothing selected.
+  if (selected)
+    SetItemIndex(-1);
 }
 
 void ListBox::Clear() { model_.Reset({}); }

@@ -24,8 +24,6 @@ void TForm1::removemusicfile1Click() {
   if (index < 0)
     return;
   ListBox1->Delete(index);
-  // The list view would move the selection to a neighbour; nothing is selected.
-  ListBox1->SetItemIndex(-1);
 }
 
 void TForm1::removeall1Click() {

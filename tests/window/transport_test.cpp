@@ -72,8 +72,10 @@ TEST_F(TransportTest, TogglesPlaceAndRemoveTheirMarkers) {
   EXPECT_EQ(Entries()[1], "<autoplay>");
   EXPECT_EQ(Entries()[2], "<autoplay>");
   form->automaticplay1Click();
+  form->ListBox1->SetItemIndex(0);
   form->random1Click();
   EXPECT_FALSE(RandomOn() || ContinuousOn());
+  EXPECT_EQ(form->ListBox1->ItemIndex(), -1) << "a deleted marker leaves nothing selected";
   EXPECT_EQ(Entries(), (std::vector<QByteArray>{" /m/a.wav", " /m/b.wav"}));
 }
 
