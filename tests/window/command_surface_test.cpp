@@ -2,6 +2,8 @@
 #include "support/form_fixture.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QSignalSpy>
@@ -16,6 +18,7 @@ const std::vector<QByteArray> kThree{" /m/a.wav", " /m/b.wav", " /m/c.wav"};
 
 class CommandSurfaceTest : public FormTest {
 public:
+  using FormTest::dialogs;
   using FormTest::Entries;
   using FormTest::form;
   using FormTest::player;
@@ -138,6 +141,14 @@ void ContinuousOn(CommandSurfaceTest& t) {
   EXPECT_NE(std::find(entries.begin(), entries.end(), "<autoplay>"), entries.end());
   EXPECT_TRUE(t.form->autorepeat1->isChecked() && t.form->TB_AutoPlay->isChecked());
 }
+void ListEmpty(CommandSurfaceTest& t) { EXPECT_TRUE(t.Entries().empty()); }
+void DialogAsked(CommandSurfaceTest& t) { EXPECT_EQ(t.dialogs.seen.size(), 1u); }
+void SecondRemoved(CommandSurfaceTest& t) {
+  EXPECT_EQ(t.Entries(), (std::vector<QByteArray>{" /m/a.wav", " /m/c.wav"}));
+}
+void SecondCopied(CommandSurfaceTest&) {
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "/m/b.wav");
+}
 void IsHidden(CommandSurfaceTest& t) { EXPECT_FALSE(t.form->isVisible()); }
 void IsShown(CommandSurfaceTest& t) { EXPECT_TRUE(t.form->isVisible()); }
 Step MenuOpen(QMenu* TForm1::*menu) {
@@ -160,6 +171,14 @@ std::vector<Way> Ways() {
   both("Random", &Ui::TForm1::TB_Random, &Ui::TForm1::random1, ThreeEntries, RandomOn);
   both("Continuous", &Ui::TForm1::TB_AutoPlay, &Ui::TForm1::autorepeat1, ThreeEntries,
        ContinuousOn);
+  both("NewList", &Ui::TForm1::TB_New, &Ui::TForm1::removeall1, ThreeEntries, ListEmpty);
+  both("Append", &Ui::TForm1::ToolButton1, &Ui::TForm1::appendmusicfile1, ThreeEntries,
+       DialogAsked);
+  both("Load", &Ui::TForm1::TB_Load, &Ui::TForm1::loadlist1, ThreeEntries, DialogAsked);
+  both("Save", &Ui::TForm1::TB_Save, &Ui::TForm1::savelist1, ThreeEntries, DialogAsked);
+  ways.push_back({"Remove_MenuItem", PlayingSecond, Choose(&Ui::TForm1::removemusicfile1),
+                  SecondRemoved});
+  ways.push_back({"Copy_MenuItem", PlayingSecond, Choose(&Ui::TForm1::copyto1), SecondCopied});
   ways.push_back({"HideMode_Button", Shown, Press(&Ui::TForm1::ninja), IsHidden});
   ways.push_back({"OpenMainWindows_MenuItem", Hidden, Choose(&Ui::TForm1::Openmainwindows1), IsShown});
 
