@@ -1,12 +1,25 @@
 #pragma once
 
+#include "platform/gst_releaser.h"
 #include "platform/media_player.h"
 
-// MediaPlayer on GStreamer's playbin.
+#include <chrono>
+#include <gst/gst.h>
+
+// MediaPlayer on GStreamer's playbin. One pipeline per opened media, so
+// messages that arrive late die with the media they were posted for.
 class GstMediaPlayer : public MediaPlayer {
 public:
+  // Error() codes besides 0.
+  static constexpr int kErrorRefused = 1; // the command does not fit the mode
+  static constexpr int kErrorFailed = 2;  // the media layer failed the command
+  // How long Open waits for the media to get ready before it gives up.
+  static constexpr std::chrono::milliseconds kOpenTimeout{5000};
+
   GstMediaPlayer();
   ~GstMediaPlayer() override;
+  GstMediaPlayer(const GstMediaPlayer&) = delete;
+  GstMediaPlayer& operator=(const GstMediaPlayer&) = delete;
 
   void SetFileName(const std::string& fileName) override { fileName_ = fileName; }
   std::string FileName() const override { return fileName_; }
@@ -21,6 +34,22 @@ public:
   int Error() const override { return error_; }
 
 private:
+  enum class Requested { Stopped, Playing, Paused };
+
+  void Preroll(const std::string& path);
+  void RequireOpen() const;
+  void ReadBus();
+  bool SetState(GstState state);
+  bool Rewind();
+
   std::string fileName_;
   int error_ = 0;
+  GstElement* pipeline_ = nullptr;
+  Requested requested_ = Requested::Stopped;
+  bool atEnd_ = false;
+  // After a failure while streaming the pipeline is taken down to READY and
+  // the next Play starts the media again from its beginning.
+  bool halted_ = false;
+  std::int64_t lengthMs_ = 0;
+  GstReleaser releaser_;
 };

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Small media files of every format the player claims, made in-process at
+// test time so that no sample file has to be shipped.
+enum class MediaFormat { Wav, Mp3, Midi, Wma, Avi, Wmv };
+
+struct MediaFixture {
+  std::string path;
+  std::int64_t durationMs;
+};
+
+const std::vector<MediaFormat>& AllMediaFormats();
+// The format's file suffix, also a readable test name.
+std::string FormatName(MediaFormat format);
+
+// Each writer makes its file in `dir` and throws std::runtime_error when it
+// cannot.
+MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir);
+// An MP3 cut off inside its first frames.
+std::string WriteTruncatedMp3(const std::string& dir);
+// A text file named like an MP3.
+std::string WriteTextAsMp3(const std::string& dir);
+std::string WriteEmptyFile(const std::string& dir, const std::string& name);
