@@ -76,37 +76,59 @@ void GstMediaPlayer::Open() {
   error_ = 0;
 }
 
+// Starts the preroll; true when it finished at once.
+bool GstMediaPlayer::StartPreroll(GstBus* bus, const std::string& path) {
+  const GstStateChangeReturn change = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+  if (change != GST_STATE_CHANGE_FAILURE)
+    return change != GST_STATE_CHANGE_ASYNC;
+  // The refusal can come back before the reason reaches the bus.
+  const MessagePtr error(gst_bus_timed_pop_filtered(bus, kErrorGrace, GST_MESSAGE_ERROR),
+                         gst_message_unref);
+  throw MdkError(CannotOpenMessage(
+      path, error ? ErrorText(error.get()) : "The media layer refused to open it"));
+}
+
 void GstMediaPlayer::Preroll(const std::string& path) {
   const BusPtr bus(gst_element_get_bus(pipeline_), gst_object_unref);
-  const GstStateChangeReturn change = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-  if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL)
+  if (StartPreroll(bus.get(), path))
     return;
-  if (change == GST_STATE_CHANGE_FAILURE) {
-    // The refusal can come back before the reason reaches the bus.
-    const MessagePtr error(gst_bus_timed_pop_filtered(bus.get(), kErrorGrace, GST_MESSAGE_ERROR),
-                           gst_message_unref);
-    throw MdkError(CannotOpenMessage(
-        path, error ? ErrorText(error.get()) : "The media layer refused to open it"));
-  }
-  const gint64 deadline = g_get_monotonic_time() +
-                          std::chrono::duration_cast<std::chrono::microseconds>(kOpenTimeout).count();
+  const auto start = std::chrono::steady_clock::now();
+  bool retried = false;
   for (;;) {
-    const gint64 left = deadline - g_get_monotonic_time();
+    const auto limit = start + (retried ? kOpenTimeout : kStallRetry);
+    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        limit - std::chrono::steady_clock::now());
     const MessagePtr message(
-        left > 0 ? gst_bus_timed_pop_filtered(bus.get(), left * GST_USECOND,
-                                              GstMessageType(GST_MESSAGE_ERROR |
-                                                             GST_MESSAGE_ASYNC_DONE))
-                 : nullptr,
+        left.count() > 0
+            ? gst_bus_timed_pop_filtered(
+                  bus.get(), left.count(),
+                  GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE))
+            : nullptr,
         gst_message_unref);
-    if (!message)
+    if (message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
+      throw MdkError(CannotOpenMessage(path, ErrorText(message.get())));
+    if (message) {
+      if (GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline_))
+        return;
+      continue;
+    }
+    if (retried)
       throw MdkError(CannotOpenMessage(
           path, "The media did not get ready within " +
-                    std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kOpenTimeout)
-                                       .count()) +
+                    std::to_string(
+                        std::chrono::duration_cast<std::chrono::seconds>(kOpenTimeout).count()) +
                     " seconds"));
-    if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
-      throw MdkError(CannotOpenMessage(path, ErrorText(message.get())));
-    if (GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline_))
+    // A demuxer that fails the moment it is plugged in can have its error
+    // dropped by the decoder bin, which then waits for it forever; a second
+    // attempt almost always gets the error through.
+    retried = true;
+    gst_element_set_state(pipeline_, GST_STATE_READY);
+    while (GstMessage* raw = gst_bus_pop(bus.get())) {
+      const MessagePtr stale(raw, gst_message_unref);
+      if (GST_MESSAGE_TYPE(raw) == GST_MESSAGE_ERROR)
+        throw MdkError(CannotOpenMessage(path, ErrorText(raw)));
+    }
+    if (StartPreroll(bus.get(), path))
       return;
   }
 }

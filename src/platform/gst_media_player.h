@@ -15,6 +15,8 @@ public:
   static constexpr int kErrorFailed = 2;  // the media layer failed the command
   // How long Open waits for the media to get ready before it gives up.
   static constexpr std::chrono::milliseconds kOpenTimeout{5000};
+  // How long a preroll may take before Open starts it once more.
+  static constexpr std::chrono::milliseconds kStallRetry{1000};
 
   GstMediaPlayer();
   ~GstMediaPlayer() override;
@@ -36,6 +38,7 @@ public:
 private:
   enum class Requested { Stopped, Playing, Paused };
 
+  bool StartPreroll(GstBus* bus, const std::string& path);
   void Preroll(const std::string& path);
   void RequireOpen() const;
   void ReadBus();

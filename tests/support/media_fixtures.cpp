@@ -11,6 +11,12 @@
 namespace {
 
 constexpr std::int64_t kDurationMs = 1000;
+// The WMA encoder fills its last frame of 2048 samples: eight frames at 16 kHz.
+constexpr std::int64_t kAsfDurationMs = 1024;
+// At 16 kbit/s and 16 kHz every MP3 frame holds 36 ms in 72 bytes; the
+// encoder adds frames of its own before and after the tone.
+constexpr std::int64_t kMp3FrameBytes = 72;
+constexpr std::int64_t kMp3FrameMs = 36;
 constexpr GstClockTime kEncodeBound = 20 * GST_SECOND;
 
 // One second of tone at each format's rate.
@@ -100,18 +106,22 @@ MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir) {
   EnsureGstReady();
   const std::string path = dir + "/fixture." + FormatName(format);
   const std::string sink = "filesink location=\"" + path + "\"";
+  std::int64_t durationMs = kDurationMs;
   switch (format) {
   case MediaFormat::Wav:
     Encode(kTone8k + std::string("wavenc ! ") + sink);
     break;
   case MediaFormat::Mp3:
     Encode(kTone16k + std::string("lamemp3enc target=bitrate bitrate=16 cbr=true ! ") + sink);
+    durationMs = static_cast<std::int64_t>(std::filesystem::file_size(path)) / kMp3FrameBytes *
+                 kMp3FrameMs;
     break;
   case MediaFormat::Midi:
     WriteBytes(path, MidiBytes());
     break;
   case MediaFormat::Wma:
     Encode(kTone16k + std::string("avenc_wmav2 bitrate=32000 ! asfmux ! ") + sink);
+    durationMs = kAsfDurationMs;
     break;
   case MediaFormat::Avi:
     Encode("avimux name=mux ! " + sink + " " + kPictures + "jpegenc ! mux. " + kTone8k + "mux.");
@@ -119,9 +129,10 @@ MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir) {
   case MediaFormat::Wmv:
     Encode("asfmux name=mux ! " + sink + " " + kPictures + "avenc_wmv2 ! mux. " + kTone16k +
            "avenc_wmav2 bitrate=32000 ! mux.");
+    durationMs = kAsfDurationMs;
     break;
   }
-  return {path, kDurationMs};
+  return {path, durationMs};
 }
 
 std::string WriteTruncatedMp3(const std::string& dir) {
