@@ -12,7 +12,7 @@ constexpr int kPlayBoundMs = 5000;
 class FormatPlayback : public ::testing::TestWithParam<MediaFormat> {};
 
 TEST_P(FormatPlayback, OpensPlaysToTheEndAndPlaysAgainFromTheStart) {
-  const MediaFixture& fixture = FixtureFile(GetParam());
+  const MediaFixture &fixture = FixtureFile(GetParam());
   const std::int64_t tolerance = LengthTolerance(fixture);
   GstMediaPlayer player;
   player.SetFileName(fixture.path);
@@ -35,14 +35,14 @@ TEST_P(FormatPlayback, OpensPlaysToTheEndAndPlaysAgainFromTheStart) {
   player.Play();
   EXPECT_EQ(player.Error(), 0);
   EXPECT_EQ(player.Mode(), mpPlaying);
-  EXPECT_TRUE(WaitFor(
-      [&] { return player.Position() > 0 && player.Position() < fixture.durationMs / 2; },
-      kPlayBoundMs))
+  EXPECT_TRUE(
+      WaitFor([&] { return player.Position() > 0 && player.Position() < fixture.durationMs / 2; },
+              kPlayBoundMs))
       << "position " << player.Position() << " ms";
   EXPECT_EQ(player.Mode(), mpPlaying);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatPlayback, ::testing::ValuesIn(AllMediaFormats()),
-                         [](const auto& info) { return FormatName(info.param); });
+                         [](const auto &info) { return FormatName(info.param); });
 
 } // namespace

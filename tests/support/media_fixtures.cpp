@@ -20,25 +20,23 @@ constexpr std::int64_t kMp3FrameMs = 36;
 constexpr GstClockTime kEncodeBound = 20 * GST_SECOND;
 
 // One second of tone at each format's rate.
-const char* const kTone16k =
-    "audiotestsrc num-buffers=10 samplesperbuffer=1600 freq=440 ! "
-    "audio/x-raw,rate=16000,channels=1 ! audioconvert ! ";
-const char* const kTone8k =
-    "audiotestsrc num-buffers=10 samplesperbuffer=800 freq=440 ! "
-    "audio/x-raw,rate=8000,channels=1,format=U8 ! ";
+const char *const kTone16k = "audiotestsrc num-buffers=10 samplesperbuffer=1600 freq=440 ! "
+                             "audio/x-raw,rate=16000,channels=1 ! audioconvert ! ";
+const char *const kTone8k = "audiotestsrc num-buffers=10 samplesperbuffer=800 freq=440 ! "
+                            "audio/x-raw,rate=8000,channels=1,format=U8 ! ";
 // One second of small pictures.
-const char* const kPictures =
+const char *const kPictures =
     "videotestsrc num-buffers=10 ! video/x-raw,width=64,height=48,framerate=10/1 ! ";
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
+void WriteBytes(const std::string &path, const std::string &bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out.flush())
     throw std::runtime_error("cannot write " + path);
 }
 
-void Encode(const std::string& description) {
-  GError* error = nullptr;
+void Encode(const std::string &description) {
+  GError *error = nullptr;
   std::unique_ptr<GstElement, decltype(&gst_object_unref)> pipeline(
       gst_parse_launch(description.c_str(), &error), gst_object_unref);
   if (error != nullptr) {
@@ -49,7 +47,7 @@ void Encode(const std::string& description) {
   gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
   std::unique_ptr<GstBus, decltype(&gst_object_unref)> bus(gst_element_get_bus(pipeline.get()),
                                                            gst_object_unref);
-  GstMessage* message = gst_bus_timed_pop_filtered(
+  GstMessage *message = gst_bus_timed_pop_filtered(
       bus.get(), kEncodeBound, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
   const bool done = message != nullptr && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
   if (message != nullptr)
@@ -63,24 +61,24 @@ void Encode(const std::string& description) {
 // two quarter notes make one second.
 std::string MidiBytes() {
   const std::string track = {
-      '\x00', '\xC0', '\x00',                 // piano
-      '\x00', '\x90', '\x3C', '\x64',         // C4 on
-      '\x60', '\x80', '\x3C', '\x00',         // off a quarter later
-      '\x00', '\x90', '\x40', '\x64',         // E4 on
-      '\x60', '\x80', '\x40', '\x00',         // off a quarter later
-      '\x00', '\xFF', '\x2F', '\x00',         // end of track
+      '\x00', '\xC0', '\x00',         // piano
+      '\x00', '\x90', '\x3C', '\x64', // C4 on
+      '\x60', '\x80', '\x3C', '\x00', // off a quarter later
+      '\x00', '\x90', '\x40', '\x64', // E4 on
+      '\x60', '\x80', '\x40', '\x00', // off a quarter later
+      '\x00', '\xFF', '\x2F', '\x00', // end of track
   };
-  std::string bytes = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k', 0, 0, 0,
-                       static_cast<char>(track.size())};
+  std::string bytes = {'M', 'T', 'h', 'd', 0,   0,   0,   6, 0, 0, 0,
+                       1,   0,   96,  'M', 'T', 'r', 'k', 0, 0, 0, static_cast<char>(track.size())};
   return bytes + track;
 }
 
 } // namespace
 
-const std::vector<MediaFormat>& AllMediaFormats() {
-  static const std::vector<MediaFormat> formats{MediaFormat::Wav, MediaFormat::Mp3,
+const std::vector<MediaFormat> &AllMediaFormats() {
+  static const std::vector<MediaFormat> formats{MediaFormat::Wav,  MediaFormat::Mp3,
                                                 MediaFormat::Midi, MediaFormat::Wma,
-                                                MediaFormat::Avi, MediaFormat::Wmv};
+                                                MediaFormat::Avi,  MediaFormat::Wmv};
   return formats;
 }
 
@@ -102,7 +100,7 @@ std::string FormatName(MediaFormat format) {
   throw std::logic_error("unknown media format");
 }
 
-MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir) {
+MediaFixture WriteMediaFixture(MediaFormat format, const std::string &dir) {
   EnsureGstReady();
   const std::string path = dir + "/fixture." + FormatName(format);
   const std::string sink = "filesink location=\"" + path + "\"";
@@ -113,8 +111,8 @@ MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir) {
     break;
   case MediaFormat::Mp3:
     Encode(kTone16k + std::string("lamemp3enc target=bitrate bitrate=16 cbr=true ! ") + sink);
-    durationMs = static_cast<std::int64_t>(std::filesystem::file_size(path)) / kMp3FrameBytes *
-                 kMp3FrameMs;
+    durationMs =
+        static_cast<std::int64_t>(std::filesystem::file_size(path)) / kMp3FrameBytes * kMp3FrameMs;
     break;
   case MediaFormat::Midi:
     WriteBytes(path, MidiBytes());
@@ -135,7 +133,7 @@ MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir) {
   return {path, durationMs};
 }
 
-std::string WriteTruncatedMp3(const std::string& dir) {
+std::string WriteTruncatedMp3(const std::string &dir) {
   const std::string whole = WriteMediaFixture(MediaFormat::Mp3, dir).path;
   const std::string path = dir + "/truncated.mp3";
   std::filesystem::copy_file(whole, path, std::filesystem::copy_options::overwrite_existing);
@@ -144,13 +142,13 @@ std::string WriteTruncatedMp3(const std::string& dir) {
   return path;
 }
 
-std::string WriteTextAsMp3(const std::string& dir) {
+std::string WriteTextAsMp3(const std::string &dir) {
   const std::string path = dir + "/notes.mp3";
   WriteBytes(path, "These are the words of a song, not its sound.\n");
   return path;
 }
 
-std::string WriteEmptyFile(const std::string& dir, const std::string& name) {
+std::string WriteEmptyFile(const std::string &dir, const std::string &name) {
   const std::string path = dir + "/" + name;
   WriteBytes(path, "");
   return path;
