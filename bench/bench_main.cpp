@@ -6,7 +6,8 @@
 int main(int argc, char** argv) {
   for (const char* name : {"QT_QPA_PLATFORM", "MELLOWDECK_AUDIO_SINK", "MELLOWDECK_VIDEO_SINK"})
     if (qgetenv(name).isEmpty())
-      qputenv(name, std::string_view(name) == "QT_QPA_PLATFORM" ? "offscreen" : "fakesink sync=true");
+      qputenv(name,
+              std::string_view(name) == "QT_QPA_PLATFORM" ? "offscreen" : "fakesink sync=true");
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::string &FixturePath(MediaFormat format) {
+const std::string& FixturePath(MediaFormat format) {
   static QTemporaryDir dir;
   static std::map<MediaFormat, std::string> made;
   auto found = made.find(format);
@@ -19,7 +19,7 @@ const std::string &FixturePath(MediaFormat format) {
 }
 
 // Open of a file, as the program does it: closing the same file first.
-void OpenMedia(benchmark::State &state, MediaFormat format) {
+void OpenMedia(benchmark::State& state, MediaFormat format) {
   GstMediaPlayer player;
   player.SetFileName(FixturePath(format));
   for (auto _ : state)
@@ -27,7 +27,7 @@ void OpenMedia(benchmark::State &state, MediaFormat format) {
 }
 
 // From Open until the position first moves: what the user waits for.
-void OpenAndPlay(benchmark::State &state, MediaFormat format) {
+void OpenAndPlay(benchmark::State& state, MediaFormat format) {
   constexpr auto kBound = std::chrono::seconds(5);
   GstMediaPlayer player;
   player.SetFileName(FixturePath(format));

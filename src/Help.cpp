@@ -8,7 +8,9 @@
 #include <QScreen>
 
 // Resources compiled into a static library are found only once registered.
-static void InitResources() { Q_INIT_RESOURCE(mellowdeck); }
+static void InitResources() {
+  Q_INIT_RESOURCE(mellowdeck);
+}
 
 namespace {
 
@@ -40,7 +42,9 @@ TForm2::TForm2(const QString& programDirectory, QWidget* parent) : QWidget(paren
   Memo1->setPlainText(QFileInfo(readme).isFile() ? ReadmeText(readme) : BuiltInManual());
 }
 
-void TForm2::BitBtn1Click() { hide(); }
+void TForm2::BitBtn1Click() {
+  hide();
+}
 
 void TForm2::showEvent(QShowEvent* event) {
   if (!shownBefore_) {

@@ -20,7 +20,9 @@
 #include <QToolButton>
 
 // Resources compiled into a static library are found only once registered.
-static void InitResources() { Q_INIT_RESOURCE(mellowdeck); }
+static void InitResources() {
+  Q_INIT_RESOURCE(mellowdeck);
+}
 
 namespace {
 
@@ -86,8 +88,8 @@ TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
   // hidden main window must not let the closing of another window end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  OpenDialog1.filter = QStringLiteral(
-      "wav/mid/mp3/wma 音声メディア (*wav *mid *.mp3 *.wma);;avi/wmv 映像メディア (*.avi *.wmv);;all (*)");
+  OpenDialog1.filter = QStringLiteral("wav/mid/mp3/wma 音声メディア (*wav *mid *.mp3 "
+                                      "*.wma);;avi/wmv 映像メディア (*.avi *.wmv);;all (*)");
   OpenDialog1.multiSelect = true;
   OpenDialog3.filter = QStringLiteral("config file list (*.flist) (*.flist)");
   OpenDialog3.defaultSuffix = QStringLiteral("txt");
@@ -101,7 +103,9 @@ TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
   Timer1->start();
 }
 
-TForm1::~TForm1() { FormDestroy(); }
+TForm1::~TForm1() {
+  FormDestroy();
+}
 
 void TForm1::SetUpLook() {
   QPalette look = palette();
@@ -223,7 +227,8 @@ void TForm1::keyReleaseEvent(QKeyEvent* event) {
 void TForm1::FormCreate(const std::vector<QByteArray>& arguments) {
   Guarded([this, &arguments] {
     AddTrayIcon();
-    StateIcons = {LoadIconResource(QStringLiteral("ICON1")), LoadIconResource(QStringLiteral("icon2")),
+    StateIcons = {LoadIconResource(QStringLiteral("ICON1")),
+                  LoadIconResource(QStringLiteral("icon2")),
                   LoadIconResource(QStringLiteral("ICON3"))};
     std::vector<QByteArray> entries;
     for (const QByteArray& argument : arguments)

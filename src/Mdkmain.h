@@ -89,7 +89,6 @@ signals:
   void Closed();
 
 public:
-
   // Components and state that the form description cannot hold.
   MediaPlayer* MediaPlayer1;
   QMenu* PopupMenu1;

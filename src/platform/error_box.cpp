@@ -9,17 +9,21 @@ namespace {
 
 ErrorPresenter& Presenter() {
   static ErrorPresenter presenter = [](const QString& message) {
-    QMessageBox::critical(QApplication::activeWindow(),
-                          QApplication::applicationDisplayName(), message);
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
+                          message);
   };
   return presenter;
 }
 
 } // namespace
 
-void SetErrorPresenter(ErrorPresenter presenter) { Presenter() = std::move(presenter); }
+void SetErrorPresenter(ErrorPresenter presenter) {
+  Presenter() = std::move(presenter);
+}
 
-void ShowErrorBox(const QString& message) { Presenter()(message); }
+void ShowErrorBox(const QString& message) {
+  Presenter()(message);
+}
 
 void Guarded(const std::function<void()>& handler) {
   try {

@@ -4,14 +4,14 @@
 
 #include <filesystem>
 
-std::string CannotOpenMessage(const std::string &path, const std::string &reason) {
+std::string CannotOpenMessage(const std::string& path, const std::string& reason) {
   std::string message = "Cannot open " + path + ": " + reason;
   if (!message.ends_with('.'))
     message += '.';
   return message;
 }
 
-std::string ResolveMediaPath(const std::string &fileName) {
+std::string ResolveMediaPath(const std::string& fileName) {
   if (fileName.empty())
     throw MdkError("Cannot open media: no file name was given.");
   // A name cut short at a NUL byte would open some other file.

@@ -13,13 +13,13 @@ namespace {
 using MessagePtr = std::unique_ptr<GstMessage, decltype(&gst_message_unref)>;
 using BusPtr = std::unique_ptr<GstBus, decltype(&gst_object_unref)>;
 
-const char *const kNotOpen = "No media is open.";
+const char* const kNotOpen = "No media is open.";
 
 // How long a refused state change may take to put its reason on the bus.
 constexpr GstClockTime kErrorGrace = 500 * GST_MSECOND;
 
-std::string ErrorText(GstMessage *message) {
-  GError *error = nullptr;
+std::string ErrorText(GstMessage* message) {
+  GError* error = nullptr;
   gst_message_parse_error(message, &error, nullptr);
   std::string text = error != nullptr && error->message != nullptr && *error->message != '\0'
                          ? error->message
@@ -29,25 +29,25 @@ std::string ErrorText(GstMessage *message) {
   return text;
 }
 
-void OnElementSetup(GstElement *, GstElement *element, gpointer) {
+void OnElementSetup(GstElement*, GstElement* element, gpointer) {
   SetUpMidiSynth(element);
 }
 
-GstElement *MakePlaybin(const std::string &path) {
-  GstElement *playbin = gst_element_factory_make("playbin", nullptr);
+GstElement* MakePlaybin(const std::string& path) {
+  GstElement* playbin = gst_element_factory_make("playbin", nullptr);
   if (playbin == nullptr)
     throw MdkError(CannotOpenMessage(path, "the media layer has no playbin element"));
   gst_object_ref_sink(playbin);
   try {
-    if (GstElement *sink = SinkFromEnvironment("MELLOWDECK_AUDIO_SINK"))
+    if (GstElement* sink = SinkFromEnvironment("MELLOWDECK_AUDIO_SINK"))
       g_object_set(playbin, "audio-sink", sink, nullptr);
-    if (GstElement *sink = SinkFromEnvironment("MELLOWDECK_VIDEO_SINK"))
+    if (GstElement* sink = SinkFromEnvironment("MELLOWDECK_VIDEO_SINK"))
       g_object_set(playbin, "video-sink", sink, nullptr);
   } catch (...) {
     gst_object_unref(playbin);
     throw;
   }
-  gchar *uri = gst_filename_to_uri(path.c_str(), nullptr);
+  gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
   g_object_set(playbin, "uri", uri, nullptr);
   g_free(uri);
   g_signal_connect(playbin, "element-setup", G_CALLBACK(OnElementSetup), nullptr);
@@ -83,7 +83,7 @@ void GstMediaPlayer::Open() {
 }
 
 // Starts the preroll; true when it finished at once.
-bool GstMediaPlayer::StartPreroll(GstBus *bus, const std::string &path) {
+bool GstMediaPlayer::StartPreroll(GstBus* bus, const std::string& path) {
   const GstStateChangeReturn change = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
   if (change != GST_STATE_CHANGE_FAILURE)
     return change != GST_STATE_CHANGE_ASYNC;
@@ -94,7 +94,7 @@ bool GstMediaPlayer::StartPreroll(GstBus *bus, const std::string &path) {
                                                : "The media layer refused to open it"));
 }
 
-void GstMediaPlayer::Preroll(const std::string &path) {
+void GstMediaPlayer::Preroll(const std::string& path) {
   const BusPtr bus(gst_element_get_bus(pipeline_), gst_object_unref);
   if (StartPreroll(bus.get(), path))
     return;
@@ -128,7 +128,7 @@ void GstMediaPlayer::Preroll(const std::string &path) {
     // attempt almost always gets the error through.
     retried = true;
     gst_element_set_state(pipeline_, GST_STATE_READY);
-    while (GstMessage *raw = gst_bus_pop(bus.get())) {
+    while (GstMessage* raw = gst_bus_pop(bus.get())) {
       const MessagePtr stale(raw, gst_message_unref);
       if (GST_MESSAGE_TYPE(raw) == GST_MESSAGE_ERROR)
         throw MdkError(CannotOpenMessage(path, ErrorText(raw)));
@@ -159,7 +159,7 @@ void GstMediaPlayer::ReadBus() {
   if (pipeline_ == nullptr)
     return;
   const BusPtr bus(gst_element_get_bus(pipeline_), gst_object_unref);
-  while (GstMessage *raw = gst_bus_pop(bus.get())) {
+  while (GstMessage* raw = gst_bus_pop(bus.get())) {
     const MessagePtr message(raw, gst_message_unref);
     switch (GST_MESSAGE_TYPE(raw)) {
     case GST_MESSAGE_EOS:

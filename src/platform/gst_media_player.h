@@ -20,10 +20,10 @@ public:
 
   GstMediaPlayer();
   ~GstMediaPlayer() override;
-  GstMediaPlayer(const GstMediaPlayer &) = delete;
-  GstMediaPlayer &operator=(const GstMediaPlayer &) = delete;
+  GstMediaPlayer(const GstMediaPlayer&) = delete;
+  GstMediaPlayer& operator=(const GstMediaPlayer&) = delete;
 
-  void SetFileName(const std::string &fileName) override { fileName_ = fileName; }
+  void SetFileName(const std::string& fileName) override { fileName_ = fileName; }
   std::string FileName() const override { return fileName_; }
   void Open() override;
   void Play() override;
@@ -38,8 +38,8 @@ public:
 private:
   enum class Requested { Stopped, Playing, Paused };
 
-  bool StartPreroll(GstBus *bus, const std::string &path);
-  void Preroll(const std::string &path);
+  bool StartPreroll(GstBus* bus, const std::string& path);
+  void Preroll(const std::string& path);
   void RequireOpen() const;
   void ReadBus();
   bool SetState(GstState state);
@@ -47,7 +47,7 @@ private:
 
   std::string fileName_;
   int error_ = 0;
-  GstElement *pipeline_ = nullptr;
+  GstElement* pipeline_ = nullptr;
   Requested requested_ = Requested::Stopped;
   bool atEnd_ = false;
   // After a failure while streaming the pipeline is taken down to READY and

@@ -12,11 +12,11 @@ constexpr double kSynthGain = 0.6;
 
 std::string FindSoundFont() {
   std::vector<std::filesystem::path> dataDirs{g_get_user_data_dir()};
-  for (const gchar *const *dir = g_get_system_data_dirs(); *dir != nullptr; ++dir)
+  for (const gchar* const* dir = g_get_system_data_dirs(); *dir != nullptr; ++dir)
     dataDirs.emplace_back(*dir);
-  for (const char *name :
+  for (const char* name :
        {"sounds/sf2/default-GM.sf2", "sounds/sf3/default-GM.sf3", "sounds/sf2/TimGM6mb.sf2"}) {
-    for (const std::filesystem::path &dir : dataDirs) {
+    for (const std::filesystem::path& dir : dataDirs) {
       std::error_code error;
       const std::filesystem::path candidate = dir / name;
       if (std::filesystem::is_regular_file(candidate, error))
@@ -28,13 +28,13 @@ std::string FindSoundFont() {
 
 } // namespace
 
-const std::string &MidiSoundFont() {
+const std::string& MidiSoundFont() {
   static const std::string soundFont = FindSoundFont();
   return soundFont;
 }
 
-void SetUpMidiSynth(GstElement *element) {
-  GstElementFactory *factory = gst_element_get_factory(element);
+void SetUpMidiSynth(GstElement* element) {
+  GstElementFactory* factory = gst_element_get_factory(element);
   if (factory == nullptr ||
       std::strcmp(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "fluiddec") != 0)
     return;

@@ -7,7 +7,7 @@ GstReleaser::~GstReleaser() {
   worker_.join();
 }
 
-void GstReleaser::Release(GstElement *pipeline) {
+void GstReleaser::Release(GstElement* pipeline) {
   {
     const std::lock_guard lock(mutex_);
     pending_.push_back(pipeline);
@@ -21,7 +21,7 @@ void GstReleaser::Run(std::stop_token stop) {
     wake_.wait(lock, stop, [this] { return !pending_.empty(); });
     if (pending_.empty())
       return;
-    GstElement *pipeline = pending_.front();
+    GstElement* pipeline = pending_.front();
     pending_.pop_front();
     lock.unlock();
     gst_element_set_state(pipeline, GST_STATE_NULL);

@@ -14,18 +14,18 @@ class GstReleaser {
 public:
   GstReleaser();
   ~GstReleaser();
-  GstReleaser(const GstReleaser &) = delete;
-  GstReleaser &operator=(const GstReleaser &) = delete;
+  GstReleaser(const GstReleaser&) = delete;
+  GstReleaser& operator=(const GstReleaser&) = delete;
 
   // Takes over the caller's reference to a pipeline that no longer streams
   // (READY or below) and that the caller no longer touches.
-  void Release(GstElement *pipeline);
+  void Release(GstElement* pipeline);
 
 private:
   void Run(std::stop_token stop);
 
   std::mutex mutex_;
   std::condition_variable_any wake_;
-  std::deque<GstElement *> pending_;
+  std::deque<GstElement*> pending_;
   std::jthread worker_;
 };

@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <string>
 
-GstElement *SinkFromEnvironment(const char *variable) {
-  const char *description = std::getenv(variable);
+GstElement* SinkFromEnvironment(const char* variable) {
+  const char* description = std::getenv(variable);
   if (description == nullptr || *description == '\0')
     return nullptr;
-  GError *error = nullptr;
-  GstElement *sink = gst_parse_bin_from_description(description, TRUE, &error);
+  GError* error = nullptr;
+  GstElement* sink = gst_parse_bin_from_description(description, TRUE, &error);
   if (error != nullptr) {
     std::string message = std::string(variable) + " (\"" + description +
                           "\") is not a usable sink: " + error->message;

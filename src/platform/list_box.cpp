@@ -77,9 +77,13 @@ void ListBox::SetItem(int index, const QByteArray& text) {
   model_.Replace(index, text);
 }
 
-void ListBox::Add(const QByteArray& text) { model_.Insert(Count(), text); }
+void ListBox::Add(const QByteArray& text) {
+  model_.Insert(Count(), text);
+}
 
-void ListBox::AddAll(const std::vector<QByteArray>& texts) { model_.Append(texts); }
+void ListBox::AddAll(const std::vector<QByteArray>& texts) {
+  model_.Append(texts);
+}
 
 void ListBox::Insert(int index, const QByteArray& text) {
   if (index < 0 || index > Count())
@@ -97,9 +101,13 @@ void ListBox::Delete(int index) {
     SetItemIndex(-1);
 }
 
-void ListBox::Clear() { model_.Reset({}); }
+void ListBox::Clear() {
+  model_.Reset({});
+}
 
-void ListBox::SetItems(std::vector<QByteArray> texts) { model_.Reset(std::move(texts)); }
+void ListBox::SetItems(std::vector<QByteArray> texts) {
+  model_.Reset(std::move(texts));
+}
 
 int ListBox::ItemIndex() const {
   const QModelIndexList rows = selectionModel()->selectedIndexes();

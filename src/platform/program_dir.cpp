@@ -3,6 +3,5 @@
 #include <QFileInfo>
 
 QString ProgramDirectory() {
-  return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath())
-      .absolutePath();
+  return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
 }

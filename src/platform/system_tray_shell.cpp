@@ -29,6 +29,10 @@ void SystemTrayShell::Modify(const QIcon& icon, const QByteArray& tip) {
   icon_->setToolTip(QString::fromLocal8Bit(tip));
 }
 
-void SystemTrayShell::Delete() { icon_->hide(); }
+void SystemTrayShell::Delete() {
+  icon_->hide();
+}
 
-bool SystemTrayShell::Available() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool SystemTrayShell::Available() const {
+  return QSystemTrayIcon::isSystemTrayAvailable();
+}

@@ -47,8 +47,8 @@ void TForm1::StartNewShuffleCycle() {
 static Outcome PlaySelected(TForm1& form) {
   ListBox& list = *form.ListBox1;
   const int index = list.ItemIndex();
-  const int position = index + 1 - (form.random1->isChecked() ? 1 : 0) -
-                       (form.autorepeat1->isChecked() ? 1 : 0);
+  const int position =
+      index + 1 - (form.random1->isChecked() ? 1 : 0) - (form.autorepeat1->isChecked() ? 1 : 0);
   if (position > 0)
     form.StaticText1->setText(QStringLiteral("%1 / %2").arg(position).arg(form.CountPlayable()));
   if (index < 0)

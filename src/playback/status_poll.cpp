@@ -14,8 +14,10 @@ void TForm1::Timer1Timer() {
   const bool selected = ListBox1->ItemIndex() >= 0;
 
   if (playable == 0) {
-    for (auto [item, button] : {std::pair{startplay1, TB_Start}, {stopplay1, TB_Stop},
-                                {pauseplay1, TB_Pause}, {nextfile1, TB_Next}})
+    for (auto [item, button] : {std::pair{startplay1, TB_Start},
+                                {stopplay1, TB_Stop},
+                                {pauseplay1, TB_Pause},
+                                {nextfile1, TB_Next}})
       SetCommandEnabled(item, button, false);
   } else {
     if (selected)

@@ -2,4 +2,6 @@
 
 #include "playlist/entry_rules.h"
 
-int TForm1::CountPlayable() const { return ::CountPlayable(ListBox1->Items()); }
+int TForm1::CountPlayable() const {
+  return ::CountPlayable(ListBox1->Items());
+}

@@ -32,7 +32,9 @@ void TForm1::removeall1Click() {
   SetRandomPlay(false);
 }
 
-void TForm1::PopupMenu1Popup() { copyto1->setEnabled(ListBox1->ItemIndex() >= 0); }
+void TForm1::PopupMenu1Popup() {
+  copyto1->setEnabled(ListBox1->ItemIndex() >= 0);
+}
 
 void TForm1::copyto1Click() {
   const int index = ListBox1->ItemIndex();

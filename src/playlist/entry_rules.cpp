@@ -4,13 +4,19 @@
 
 namespace {
 
-char FirstByte(const QByteArray& entry) { return entry.isEmpty() ? '\0' : entry.front(); }
+char FirstByte(const QByteArray& entry) {
+  return entry.isEmpty() ? '\0' : entry.front();
+}
 
 } // namespace
 
-bool IsAcceptableEntry(const QByteArray& entry) { return !entry.isEmpty(); }
+bool IsAcceptableEntry(const QByteArray& entry) {
+  return !entry.isEmpty();
+}
 
-bool IsUnplayable(const QByteArray& entry) { return FirstByte(entry) == '<'; }
+bool IsUnplayable(const QByteArray& entry) {
+  return FirstByte(entry) == '<';
+}
 
 bool IsModeMarker(const QByteArray& entry) {
   return entry == kRandomMarker || entry == kAutoplayMarker;
@@ -25,16 +31,22 @@ QByteArray FileNameForListClick(const QByteArray& entry) {
   return FirstByte(entry) == ' ' ? entry.mid(1) : entry;
 }
 
-QByteArray FailedForm(const QByteArray& entry) { return '<' + entry.mid(1, 200) + '>'; }
+QByteArray FailedForm(const QByteArray& entry) {
+  return '<' + entry.mid(1, 200) + '>';
+}
 
-QByteArray StarReset(const QByteArray& entry) { return ' ' + entry.mid(1, 200); }
+QByteArray StarReset(const QByteArray& entry) {
+  return ' ' + entry.mid(1, 200);
+}
 
 QByteArray LoadForm(const QByteArray& entry) {
   const char first = FirstByte(entry);
   return first == ' ' || first == '<' ? entry : ' ' + entry;
 }
 
-QByteArray CopyText(const QByteArray& entry) { return entry.mid(1, 100); }
+QByteArray CopyText(const QByteArray& entry) {
+  return entry.mid(1, 100);
+}
 
 int CountPlayable(const std::vector<QByteArray>& entries) {
   return int(std::count_if(entries.begin(), entries.end(),

@@ -11,9 +11,13 @@ constexpr int kTipBytes = 127;
 
 } // namespace
 
-void TForm1::AddTrayIcon() { tray_.Add(LoadIconResource(QStringLiteral("MAINICON")), kProductName); }
+void TForm1::AddTrayIcon() {
+  tray_.Add(LoadIconResource(QStringLiteral("MAINICON")), kProductName);
+}
 
-void TForm1::RemoveTrayIcon() { tray_.Delete(); }
+void TForm1::RemoveTrayIcon() {
+  tray_.Delete();
+}
 
 QByteArray TForm1::TrayTip(int state) const {
   QByteArray tip = kProductName;

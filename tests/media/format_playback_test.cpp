@@ -12,7 +12,7 @@ constexpr int kPlayBoundMs = 5000;
 class FormatPlayback : public ::testing::TestWithParam<MediaFormat> {};
 
 TEST_P(FormatPlayback, OpensPlaysToTheEndAndPlaysAgainFromTheStart) {
-  const MediaFixture &fixture = FixtureFile(GetParam());
+  const MediaFixture& fixture = FixtureFile(GetParam());
   const std::int64_t tolerance = LengthTolerance(fixture);
   GstMediaPlayer player;
   player.SetFileName(fixture.path);
@@ -43,6 +43,6 @@ TEST_P(FormatPlayback, OpensPlaysToTheEndAndPlaysAgainFromTheStart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatPlayback, ::testing::ValuesIn(AllMediaFormats()),
-                         [](const auto &info) { return FormatName(info.param); });
+                         [](const auto& info) { return FormatName(info.param); });
 
 } // namespace

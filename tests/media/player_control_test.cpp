@@ -17,12 +17,12 @@ namespace {
 constexpr int kPlayBoundMs = 5000;
 constexpr std::int64_t kSlackMs = 40;
 
-void OpenFile(GstMediaPlayer &player, MediaFormat format) {
+void OpenFile(GstMediaPlayer& player, MediaFormat format) {
   player.SetFileName(FixtureFile(format).path);
   player.Open();
 }
 
-void ExpectNothingOpen(GstMediaPlayer &player) {
+void ExpectNothingOpen(GstMediaPlayer& player) {
   EXPECT_EQ(player.Mode(), mpNotReady);
   EXPECT_EQ(player.Position(), 0);
   EXPECT_THROW(player.Length(), MdkError);
@@ -91,7 +91,7 @@ TEST(PlayerControl, StopGoesBackToTheStartAndRefusalsGoIntoError) {
 // anyone reading its state, then B opens and plays.
 TEST(PlayerControl, OpeningAnotherMediaLeavesTheFirstBehind) {
   GstMediaPlayer player;
-  const MediaFixture &second = FixtureFile(MediaFormat::Wma);
+  const MediaFixture& second = FixtureFile(MediaFormat::Wma);
   OpenFile(player, MediaFormat::Wav);
   player.Play();
   ASSERT_TRUE(WaitFor(
@@ -129,15 +129,15 @@ TEST(PlayerControl, ARelativeNameIsTakenAgainstTheDirectoryCurrentAtOpen) {
   try {
     player.Open();
     ADD_FAILURE() << "opened " << name << " in a directory without it";
-  } catch (const MdkError &error) {
+  } catch (const MdkError& error) {
     EXPECT_NE(std::string(error.what()).find(elsewhere.path().toStdString()), std::string::npos)
         << error.what();
   }
 }
 
 struct BadFile {
-  const char *what;
-  std::function<std::string(const std::string &dir)> make;
+  const char* what;
+  std::function<std::string(const std::string& dir)> make;
 };
 
 // Every failed open throws a readable message, leaves nothing open (also not
@@ -146,15 +146,15 @@ TEST(PlayerControl, OpenFailuresLeaveNothingOpen) {
   const QTemporaryDir temp;
   const std::string dir = temp.path().toStdString();
   const BadFile cases[] = {
-      {"a missing file", [](const std::string &d) { return d + "/missing.mp3"; }},
+      {"a missing file", [](const std::string& d) { return d + "/missing.mp3"; }},
       {"a text file named .mp3", WriteTextAsMp3},
       {"a truncated MP3", WriteTruncatedMp3},
-      {"a directory", [](const std::string &d) { return d; }},
-      {"an empty file", [](const std::string &d) { return WriteEmptyFile(d, "empty.wav"); }},
-      {"an empty name", [](const std::string &) { return std::string(); }},
+      {"a directory", [](const std::string& d) { return d; }},
+      {"an empty file", [](const std::string& d) { return WriteEmptyFile(d, "empty.wav"); }},
+      {"an empty name", [](const std::string&) { return std::string(); }},
   };
   GstMediaPlayer player;
-  for (const BadFile &bad : cases) {
+  for (const BadFile& bad : cases) {
     SCOPED_TRACE(bad.what);
     OpenFile(player, MediaFormat::Wav);
     player.Play();
@@ -165,7 +165,7 @@ TEST(PlayerControl, OpenFailuresLeaveNothingOpen) {
     try {
       player.Open();
       ADD_FAILURE() << "opened";
-    } catch (const MdkError &error) {
+    } catch (const MdkError& error) {
       const std::string message = error.what();
       EXPECT_FALSE(message.empty());
       EXPECT_NE(message.find(name), std::string::npos) << message;
@@ -184,7 +184,7 @@ TEST(PlayerControl, AnUnusableSinkDescriptionFailsTheOpenByName) {
   try {
     player.Open();
     ADD_FAILURE() << "opened";
-  } catch (const MdkError &error) {
+  } catch (const MdkError& error) {
     EXPECT_NE(std::string(error.what()).find("MELLOWDECK_AUDIO_SINK"), std::string::npos)
         << error.what();
   }

@@ -16,8 +16,7 @@ FormTest::~FormTest() {
 
 void FormTest::Rebuild() {
   form.reset();
-  form = std::make_unique<TForm1>(
-      FormPlatform{player, tray, dialogs, programDir.path(), {}});
+  form = std::make_unique<TForm1>(FormPlatform{player, tray, dialogs, programDir.path(), {}});
   form->Timer1->stop();
 }
 

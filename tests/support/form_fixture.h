@@ -3,8 +3,8 @@
 #include "Mdkmain.h"
 #include "support/fakes.h"
 
-#include <QTemporaryDir>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 

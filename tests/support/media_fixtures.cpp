@@ -20,23 +20,23 @@ constexpr std::int64_t kMp3FrameMs = 36;
 constexpr GstClockTime kEncodeBound = 20 * GST_SECOND;
 
 // One second of tone at each format's rate.
-const char *const kTone16k = "audiotestsrc num-buffers=10 samplesperbuffer=1600 freq=440 ! "
+const char* const kTone16k = "audiotestsrc num-buffers=10 samplesperbuffer=1600 freq=440 ! "
                              "audio/x-raw,rate=16000,channels=1 ! audioconvert ! ";
-const char *const kTone8k = "audiotestsrc num-buffers=10 samplesperbuffer=800 freq=440 ! "
+const char* const kTone8k = "audiotestsrc num-buffers=10 samplesperbuffer=800 freq=440 ! "
                             "audio/x-raw,rate=8000,channels=1,format=U8 ! ";
 // One second of small pictures.
-const char *const kPictures =
+const char* const kPictures =
     "videotestsrc num-buffers=10 ! video/x-raw,width=64,height=48,framerate=10/1 ! ";
 
-void WriteBytes(const std::string &path, const std::string &bytes) {
+void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out.flush())
     throw std::runtime_error("cannot write " + path);
 }
 
-void Encode(const std::string &description) {
-  GError *error = nullptr;
+void Encode(const std::string& description) {
+  GError* error = nullptr;
   std::unique_ptr<GstElement, decltype(&gst_object_unref)> pipeline(
       gst_parse_launch(description.c_str(), &error), gst_object_unref);
   if (error != nullptr) {
@@ -47,7 +47,7 @@ void Encode(const std::string &description) {
   gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
   std::unique_ptr<GstBus, decltype(&gst_object_unref)> bus(gst_element_get_bus(pipeline.get()),
                                                            gst_object_unref);
-  GstMessage *message = gst_bus_timed_pop_filtered(
+  GstMessage* message = gst_bus_timed_pop_filtered(
       bus.get(), kEncodeBound, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
   const bool done = message != nullptr && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
   if (message != nullptr)
@@ -75,7 +75,7 @@ std::string MidiBytes() {
 
 } // namespace
 
-const std::vector<MediaFormat> &AllMediaFormats() {
+const std::vector<MediaFormat>& AllMediaFormats() {
   static const std::vector<MediaFormat> formats{MediaFormat::Wav,  MediaFormat::Mp3,
                                                 MediaFormat::Midi, MediaFormat::Wma,
                                                 MediaFormat::Avi,  MediaFormat::Wmv};
@@ -100,7 +100,7 @@ std::string FormatName(MediaFormat format) {
   throw std::logic_error("unknown media format");
 }
 
-MediaFixture WriteMediaFixture(MediaFormat format, const std::string &dir) {
+MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir) {
   EnsureGstReady();
   const std::string path = dir + "/fixture." + FormatName(format);
   const std::string sink = "filesink location=\"" + path + "\"";
@@ -133,7 +133,7 @@ MediaFixture WriteMediaFixture(MediaFormat format, const std::string &dir) {
   return {path, durationMs};
 }
 
-std::string WriteTruncatedMp3(const std::string &dir) {
+std::string WriteTruncatedMp3(const std::string& dir) {
   const std::string whole = WriteMediaFixture(MediaFormat::Mp3, dir).path;
   const std::string path = dir + "/truncated.mp3";
   std::filesystem::copy_file(whole, path, std::filesystem::copy_options::overwrite_existing);
@@ -142,13 +142,13 @@ std::string WriteTruncatedMp3(const std::string &dir) {
   return path;
 }
 
-std::string WriteTextAsMp3(const std::string &dir) {
+std::string WriteTextAsMp3(const std::string& dir) {
   const std::string path = dir + "/notes.mp3";
   WriteBytes(path, "These are the words of a song, not its sound.\n");
   return path;
 }
 
-std::string WriteEmptyFile(const std::string &dir, const std::string &name) {
+std::string WriteEmptyFile(const std::string& dir, const std::string& name) {
   const std::string path = dir + "/" + name;
   WriteBytes(path, "");
   return path;

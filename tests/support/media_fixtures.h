@@ -13,15 +13,15 @@ struct MediaFixture {
   std::int64_t durationMs;
 };
 
-const std::vector<MediaFormat> &AllMediaFormats();
+const std::vector<MediaFormat>& AllMediaFormats();
 // The format's file suffix, also a readable test name.
 std::string FormatName(MediaFormat format);
 
 // Each writer makes its file in `dir` and throws std::runtime_error when it
 // cannot.
-MediaFixture WriteMediaFixture(MediaFormat format, const std::string &dir);
+MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir);
 // An MP3 cut off inside its first frames.
-std::string WriteTruncatedMp3(const std::string &dir);
+std::string WriteTruncatedMp3(const std::string& dir);
 // A text file named like an MP3.
-std::string WriteTextAsMp3(const std::string &dir);
-std::string WriteEmptyFile(const std::string &dir, const std::string &name);
+std::string WriteTextAsMp3(const std::string& dir);
+std::string WriteEmptyFile(const std::string& dir, const std::string& name);

@@ -6,7 +6,8 @@
 // Every suite runs headless, with sinks that keep real time but make no
 // sound, unless the caller chose otherwise.
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   if (qgetenv("MELLOWDECK_AUDIO_SINK").isEmpty())
     qputenv("MELLOWDECK_AUDIO_SINK", "fakesink sync=true");
   if (qgetenv("MELLOWDECK_VIDEO_SINK").isEmpty())

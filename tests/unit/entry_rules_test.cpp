@@ -55,8 +55,9 @@ TEST(EntryRules, LongEntriesAreCutByBytes) {
 }
 
 TEST(EntryRules, OnlyExactMarkersAreLeftUncounted) {
-  const std::vector<QByteArray> list = {"<random>", "<autoplay>", "<autoplay>", "<Random>",
-                                        "<random> ", " <random>", "<x>", "<y>", " a"};
+  const std::vector<QByteArray> list = {"<random>", "<autoplay>", "<autoplay>",
+                                        "<Random>", "<random> ",  " <random>",
+                                        "<x>",      "<y>",        " a"};
   EXPECT_EQ(CountPlayable(list), 6);
   EXPECT_EQ(CountPlayable({"<random>", "<autoplay>"}), 0);
   EXPECT_EQ(CountPlayable({}), 0);

@@ -3,8 +3,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -67,7 +67,9 @@ struct Way {
   Step expect;
 };
 
-void PrintTo(const Way& way, std::ostream* out) { *out << way.name; }
+void PrintTo(const Way& way, std::ostream* out) {
+  *out << way.name;
+}
 
 // How a command is reached.
 Step Press(Button button) {
@@ -81,14 +83,24 @@ Step Choose(Item item) {
   return [item](CommandSurfaceTest& t) { (t.form.get()->*item)->trigger(); };
 }
 Step Key(int key, Qt::KeyboardModifiers modifiers = {}) {
-  return [key, modifiers](CommandSurfaceTest& t) { QTest::keyClick(t.form->ListBox1, Qt::Key(key), modifiers); };
+  return [key, modifiers](CommandSurfaceTest& t) {
+    QTest::keyClick(t.form->ListBox1, Qt::Key(key), modifiers);
+  };
 }
 
 // The states a command starts from.
-void ThreeEntries(CommandSurfaceTest& t) { t.SetList(kThree, -1); }
-void PlayingFirst(CommandSurfaceTest& t) { t.Playing(0); }
-void PlayingSecond(CommandSurfaceTest& t) { t.Playing(1); }
-void Shown(CommandSurfaceTest& t) { t.form->show(); }
+void ThreeEntries(CommandSurfaceTest& t) {
+  t.SetList(kThree, -1);
+}
+void PlayingFirst(CommandSurfaceTest& t) {
+  t.Playing(0);
+}
+void PlayingSecond(CommandSurfaceTest& t) {
+  t.Playing(1);
+}
+void Shown(CommandSurfaceTest& t) {
+  t.form->show();
+}
 void Hidden(CommandSurfaceTest& t) {
   t.form->show();
   t.form->hide();
@@ -117,7 +129,9 @@ void Paused(CommandSurfaceTest& t) {
   EXPECT_EQ(t.player.mode, mpPaused);
   EXPECT_TRUE(t.form->pauseplay1->isChecked());
 }
-void Stopped(CommandSurfaceTest& t) { EXPECT_EQ(t.player.mode, mpStopped); }
+void Stopped(CommandSurfaceTest& t) {
+  EXPECT_EQ(t.player.mode, mpStopped);
+}
 Step Plays(int index, const char* file) {
   return [index, file](CommandSurfaceTest& t) {
     EXPECT_EQ(t.form->ListBox1->ItemIndex(), index);
@@ -141,16 +155,24 @@ void ContinuousOn(CommandSurfaceTest& t) {
   EXPECT_NE(std::find(entries.begin(), entries.end(), "<autoplay>"), entries.end());
   EXPECT_TRUE(t.form->autorepeat1->isChecked() && t.form->TB_AutoPlay->isChecked());
 }
-void ListEmpty(CommandSurfaceTest& t) { EXPECT_TRUE(t.Entries().empty()); }
-void DialogAsked(CommandSurfaceTest& t) { EXPECT_EQ(t.dialogs.seen.size(), 1u); }
+void ListEmpty(CommandSurfaceTest& t) {
+  EXPECT_TRUE(t.Entries().empty());
+}
+void DialogAsked(CommandSurfaceTest& t) {
+  EXPECT_EQ(t.dialogs.seen.size(), 1u);
+}
 void SecondRemoved(CommandSurfaceTest& t) {
   EXPECT_EQ(t.Entries(), (std::vector<QByteArray>{" /m/a.wav", " /m/c.wav"}));
 }
 void SecondCopied(CommandSurfaceTest&) {
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "/m/b.wav");
 }
-void IsHidden(CommandSurfaceTest& t) { EXPECT_FALSE(t.form->isVisible()); }
-void IsShown(CommandSurfaceTest& t) { EXPECT_TRUE(t.form->isVisible()); }
+void IsHidden(CommandSurfaceTest& t) {
+  EXPECT_FALSE(t.form->isVisible());
+}
+void IsShown(CommandSurfaceTest& t) {
+  EXPECT_TRUE(t.form->isVisible());
+}
 Step MenuOpen(QMenu* TForm1::*menu) {
   return [menu](CommandSurfaceTest& t) { EXPECT_TRUE((t.form.get()->*menu)->isVisible()); };
 }
@@ -176,11 +198,12 @@ std::vector<Way> Ways() {
        DialogAsked);
   both("Load", &Ui::TForm1::TB_Load, &Ui::TForm1::loadlist1, ThreeEntries, DialogAsked);
   both("Save", &Ui::TForm1::TB_Save, &Ui::TForm1::savelist1, ThreeEntries, DialogAsked);
-  ways.push_back({"Remove_MenuItem", PlayingSecond, Choose(&Ui::TForm1::removemusicfile1),
-                  SecondRemoved});
+  ways.push_back(
+      {"Remove_MenuItem", PlayingSecond, Choose(&Ui::TForm1::removemusicfile1), SecondRemoved});
   ways.push_back({"Copy_MenuItem", PlayingSecond, Choose(&Ui::TForm1::copyto1), SecondCopied});
   ways.push_back({"HideMode_Button", Shown, Press(&Ui::TForm1::ninja), IsHidden});
-  ways.push_back({"OpenMainWindows_MenuItem", Hidden, Choose(&Ui::TForm1::Openmainwindows1), IsShown});
+  ways.push_back(
+      {"OpenMainWindows_MenuItem", Hidden, Choose(&Ui::TForm1::Openmainwindows1), IsShown});
 
   ways.push_back({"Insert_Key", WatchingItemWithListFocus(&Ui::TForm1::appendmusicfile1),
                   Key(Qt::Key_Insert), ItemFired});
@@ -198,13 +221,14 @@ std::vector<Way> Ways() {
                     QTest::keyClick(t.form->PopupMenu1, Qt::Key_Delete);
                   },
                   ItemFired});
-  ways.push_back({"Escape_ReleasedInTheList",
-                  [](CommandSurfaceTest& t) {
-                    t.Playing(0);
-                    t.ShowWithListFocus();
-                  },
-                  [](CommandSurfaceTest& t) { QTest::keyRelease(t.form->ListBox1, Qt::Key_Escape); },
-                  Stopped});
+  ways.push_back(
+      {"Escape_ReleasedInTheList",
+       [](CommandSurfaceTest& t) {
+         t.Playing(0);
+         t.ShowWithListFocus();
+       },
+       [](CommandSurfaceTest& t) { QTest::keyRelease(t.form->ListBox1, Qt::Key_Escape); },
+       Stopped});
 
   ways.push_back({"DoubleClick_Entry", ShownWithEntries,
                   [](CommandSurfaceTest& t) { t.DoubleClickRow(1); }, Plays(1, "/m/b.wav")});
@@ -215,14 +239,19 @@ std::vector<Way> Ways() {
                   Opens(2, "/m/c.wav")});
   ways.push_back({"ArrowDown_Entry", ShownWithEntries, Key(Qt::Key_Down), Opens(1, "/m/b.wav")});
 
-  ways.push_back({"RightClick_List", ShownWithEntries,
-                  [](CommandSurfaceTest& t) { t.RightClick(t.form->ListBox1->viewport(), t.Row(1)); },
-                  MenuOpen(&TForm1::PopupMenu1)});
+  ways.push_back(
+      {"RightClick_List", ShownWithEntries,
+       [](CommandSurfaceTest& t) { t.RightClick(t.form->ListBox1->viewport(), t.Row(1)); },
+       MenuOpen(&TForm1::PopupMenu1)});
   ways.push_back({"RightClick_Banner", Shown,
-                  [](CommandSurfaceTest& t) { t.RightClick(t.form->Image1, {20, 20}); },
+                  [](CommandSurfaceTest& t) {
+                    t.RightClick(t.form->Image1, {20, 20});
+                  },
                   MenuOpen(&TForm1::PopupMenu2)});
   ways.push_back({"RightClick_StatusBand", Shown,
-                  [](CommandSurfaceTest& t) { t.RightClick(t.form->ProgressBar1, {20, 5}); },
+                  [](CommandSurfaceTest& t) {
+                    t.RightClick(t.form->ProgressBar1, {20, 5});
+                  },
                   MenuOpen(&TForm1::PopupMenu2)});
   return ways;
 }
@@ -242,8 +271,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, CommandTable, ::testing::ValuesIn(Ways()),
                          [](const auto& info) { return info.param.name; });
 
 TEST_F(CommandSurfaceTest, StatesAtCreation) {
-  for (QToolButton* button : {form->TB_Save, form->TB_Start, form->TB_Pause, form->TB_Stop,
-                              form->TB_Prev, form->TB_Next})
+  for (QToolButton* button :
+       {form->TB_Save, form->TB_Start, form->TB_Pause, form->TB_Stop, form->TB_Prev, form->TB_Next})
     EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
   for (QToolButton* button : {form->TB_New, form->TB_Load, form->ToolButton1, form->TB_Random,
                               form->TB_AutoPlay, form->ninja})

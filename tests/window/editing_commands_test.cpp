@@ -142,8 +142,8 @@ TEST_F(EditingCommandsTest, CopyPutsTheCopyTextOnTheClipboard) {
 // its filter matches, takes several chosen rows, and takes typed names of
 // files that do not exist.
 TEST_F(EditingCommandsTest, MediaDialogMatchesItsPatternsAndTakesAnyNames) {
-  for (const char* name : {"a.wav", "tune.mid", "endswithwav", "b.mp3", "c.wma", "notes.txt",
-                           "movie.avi"}) {
+  for (const char* name :
+       {"a.wav", "tune.mid", "endswithwav", "b.mp3", "c.wma", "notes.txt", "movie.avi"}) {
     QFile file(programDir.filePath(name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   }
@@ -181,8 +181,8 @@ TEST_F(EditingCommandsTest, MediaDialogMatchesItsPatternsAndTakesAnyNames) {
     for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
       const QModelIndex index = view->model()->index(row, 0, view->rootIndex());
       if (index.data().toString().endsWith(".mp3") || index.data().toString().endsWith(".mid"))
-        view->selectionModel()->select(index, QItemSelectionModel::Select |
-                                                  QItemSelectionModel::Rows);
+        view->selectionModel()->select(index,
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
   });
   shown.sort();

@@ -22,9 +22,9 @@ protected:
 TEST_F(ManualWindowTest, BuiltInManualHasEveryHeadingInOrder) {
   const QString text = ManualText();
   qsizetype at = 0;
-  for (const char* heading : {"<<Mellowdeck>>", "バージョン：4.1", "◇動作確認済みOS", "◇対応メディア",
-                              "◇動作分類", "◇機能", "【使い方】", "mellowdeck", "【素材管理】",
-                              "【簡単再生機能】", "【おまけ】", "【作った目的】"}) {
+  for (const char* heading : {"<<Mellowdeck>>", "バージョン：4.1", "◇動作確認済みOS",
+                              "◇対応メディア", "◇動作分類", "◇機能", "【使い方】", "mellowdeck",
+                              "【素材管理】", "【簡単再生機能】", "【おまけ】", "【作った目的】"}) {
     SCOPED_TRACE(heading);
     at = text.indexOf(QString::fromUtf8(heading), at);
     EXPECT_GE(at, 0);

@@ -29,17 +29,17 @@ TEST_F(PlayStepTest, OrderedStepsWrapAround) {
     int count, selected, step, expected;
   };
   const Case cases[] = {
-      {0, -1, 0, -1}, {0, -1, 1, -1}, {0, -1, -1, -1}, {3, -1, 1, 0},  {3, -1, -1, 2},
-      {3, 0, 1, 1},   {3, 0, -1, 2},  {3, 2, 1, 0},    {3, 2, -1, 1},  {3, 1, 0, 1},
+      {0, -1, 0, -1}, {0, -1, 1, -1}, {0, -1, -1, -1}, {3, -1, 1, 0}, {3, -1, -1, 2},
+      {3, 0, 1, 1},   {3, 0, -1, 2},  {3, 2, 1, 0},    {3, 2, -1, 1}, {3, 1, 0, 1},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.count << " entries, selected " << c.selected
-                                    << ", step " << c.step);
+    SCOPED_TRACE(testing::Message()
+                 << c.count << " entries, selected " << c.selected << ", step " << c.step);
     SetList(Paths(c.count), c.selected);
     EXPECT_TRUE(form->PlayStep(c.step));
     EXPECT_EQ(form->ListBox1->ItemIndex(), c.expected);
-    EXPECT_EQ(player.FileName(), c.expected < 0 ? player.FileName()
-                                                : "/m/" + std::to_string(c.expected) + ".wav");
+    EXPECT_EQ(player.FileName(),
+              c.expected < 0 ? player.FileName() : "/m/" + std::to_string(c.expected) + ".wav");
   }
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
@@ -99,13 +99,12 @@ TEST_F(PlayStepTest, ContinuousPlayRetriesPastFailingEntriesInOrder) {
   EXPECT_EQ(form->ListBox1->ItemIndex(), 6);
   EXPECT_EQ(Entries()[3], "</m/3.wav>");
   EXPECT_EQ(Entries()[5], "</m/5.wav>");
-  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{
-                             "TrayModify Mellowdeck (3.wav)", "Open /m/3.wav",
-                             "TrayModify Mellowdeck", "TrayModify Mellowdeck (4.wav)",
-                             "Open /m/4.wav", "TrayModify Mellowdeck",
-                             "TrayModify Mellowdeck (5.wav)", "Open /m/5.wav",
-                             "TrayModify Mellowdeck", "TrayModify Mellowdeck (6.wav)",
-                             "Open /m/6.wav", "Play"}));
+  EXPECT_EQ(TakeCalls(),
+            (std::vector<std::string>{
+                "TrayModify Mellowdeck (3.wav)", "Open /m/3.wav", "TrayModify Mellowdeck",
+                "TrayModify Mellowdeck (4.wav)", "Open /m/4.wav", "TrayModify Mellowdeck",
+                "TrayModify Mellowdeck (5.wav)", "Open /m/5.wav", "TrayModify Mellowdeck",
+                "TrayModify Mellowdeck (6.wav)", "Open /m/6.wav", "Play"}));
   EXPECT_EQ(form->StaticText1->text(), "6 / 8");
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

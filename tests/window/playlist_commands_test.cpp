@@ -80,16 +80,41 @@ TEST_F(PlaylistCommandsTest, LoadReadsLinesFormsAndModes) {
       {"LF CR", "a\n\rb\n", {" a", " b"}, 0, false, false, {}},
       {"no final line end", " a\r\n b", {" a", " b"}, 0, false, false, {}},
       {"zero byte", QByteArray(" a\r\n b\0 c\r\n", 11), {" a", " b"}, 0, false, false, {}},
-      {"byte-order mark", bom + "<random>\r\n a", {" " + bom + "<random>", " a"}, 0, false, false,
+      {"byte-order mark",
+       bom + "<random>\r\n a",
+       {" " + bom + "<random>", " a"},
+       0,
+       false,
+       false,
        {}},
-      {"both markers", "<random>\r\n<autoplay>\r\n a\r\n b\r\n",
-       {"<random>", "<autoplay>", " a", " b"}, std::nullopt, true, true, {"*"}},
-      {"autoplay alone", "<autoplay>\r\n/m/a\r\n/m/b\r\n", {"<autoplay>", " /m/a", " /m/b"}, 1,
-       false, true, {"Open /m/a"}},
-      {"autoplay on line 5", "1\n2\n3\n4\n<autoplay>\n", {" 1", " 2", " 3", " 4", "<autoplay>"}, 1,
-       false, true, {"Open 2"}},
-      {"autoplay on line 6", "1\n2\n3\n4\n5\n<autoplay>\n",
-       {" 1", " 2", " 3", " 4", " 5", "<autoplay>"}, 0, false, false, {}},
+      {"both markers",
+       "<random>\r\n<autoplay>\r\n a\r\n b\r\n",
+       {"<random>", "<autoplay>", " a", " b"},
+       std::nullopt,
+       true,
+       true,
+       {"*"}},
+      {"autoplay alone",
+       "<autoplay>\r\n/m/a\r\n/m/b\r\n",
+       {"<autoplay>", " /m/a", " /m/b"},
+       1,
+       false,
+       true,
+       {"Open /m/a"}},
+      {"autoplay on line 5",
+       "1\n2\n3\n4\n<autoplay>\n",
+       {" 1", " 2", " 3", " 4", "<autoplay>"},
+       1,
+       false,
+       true,
+       {"Open 2"}},
+      {"autoplay on line 6",
+       "1\n2\n3\n4\n5\n<autoplay>\n",
+       {" 1", " 2", " 3", " 4", " 5", "<autoplay>"},
+       0,
+       false,
+       false,
+       {}},
       {"random on line 3", "a\nb\n<random>\n", {" a", " b", "<random>"}, 0, true, false, {}},
       {"capital R", "<Random>\n a\n", {"<Random>", " a"}, 0, false, false, {}},
       {"star line", "*x.wav\n", {" *x.wav"}, 0, false, false, {}},
@@ -134,8 +159,8 @@ TEST_F(PlaylistCommandsTest, LoadTurnsModesOffAndLeavesThePlayerAndShuffleAlone)
 }
 
 TEST_F(PlaylistCommandsTest, SaveThenLoadBringsTheListAndModesBack) {
-  const List list = {"<random>", "<autoplay>", " /m/a.wav", "/m/bare.wav", "*/m/star.wav",
-                        "</m/failed.wav>"};
+  const List list = {"<random>",    "<autoplay>",   " /m/a.wav",
+                     "/m/bare.wav", "*/m/star.wav", "</m/failed.wav>"};
   SetList(list, 2);
   SetModes(true, true);
   const QString path = PathOf("saved.flist");
@@ -151,8 +176,8 @@ TEST_F(PlaylistCommandsTest, SaveThenLoadBringsTheListAndModesBack) {
 
   Rebuild();
   Load(path);
-  EXPECT_EQ(Entries(), (List{"<random>", "<autoplay>", " /m/a.wav", " /m/bare.wav",
-                                " */m/star.wav", "</m/failed.wav>"}));
+  EXPECT_EQ(Entries(), (List{"<random>", "<autoplay>", " /m/a.wav", " /m/bare.wav", " */m/star.wav",
+                             "</m/failed.wav>"}));
   ExpectModes(true, true);
   EXPECT_EQ(Opens().size(), 1u);
   EXPECT_TRUE(errors.isEmpty());
@@ -205,8 +230,8 @@ TEST_F(PlaylistCommandsTest, AFileThatCannotBeOpenedChangesNothing) {
 TEST_F(PlaylistCommandsTest, AFileThatCannotBeCreatedChangesNothing) {
   WriteFile("plain", "not a directory");
   QDir(programDir.path()).mkdir("folder.flist");
-  for (const QString& path : {PathOf("plain/list.flist"), PathOf("no/such/list.flist"),
-                              PathOf("folder.flist")}) {
+  for (const QString& path :
+       {PathOf("plain/list.flist"), PathOf("no/such/list.flist"), PathOf("folder.flist")}) {
     SCOPED_TRACE(path.toStdString());
     errors.clear();
     SetList({" /m/a.wav"}, 0);

@@ -29,11 +29,10 @@ TEST_F(TransportTest, StartResumesOrStepsForward) {
   EXPECT_EQ(player.mode, mpPlaying);
   form->startplay1Click();
   EXPECT_EQ(form->ListBox1->ItemIndex(), 1) << "start never replays the selected entry";
-  EXPECT_EQ(TakeCalls(),
-            (std::vector<std::string>{"TrayModify Mellowdeck (a.wav)", "Open /m/a.wav", "Play",
-                                      "Pause", "TrayModify Mellowdeck (a.wav)",
-                                      "TrayModify Mellowdeck (a.wav)", "Play", "Open /m/b.wav",
-                                      "Play"}));
+  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"TrayModify Mellowdeck (a.wav)", "Open /m/a.wav",
+                                                   "Play", "Pause", "TrayModify Mellowdeck (a.wav)",
+                                                   "TrayModify Mellowdeck (a.wav)", "Play",
+                                                   "Open /m/b.wav", "Play"}));
 }
 
 TEST_F(TransportTest, NextAndPreviousStopFirst) {
@@ -118,8 +117,8 @@ TEST_F(TransportTest, AListClickOpensOnlyWhenIdle) {
   form->ListBox1->SetItemIndex(3);
   form->ListBox1Click();
   EXPECT_EQ(Entries()[3], "</m/bad.wav>");
-  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"Open /m/a.wav", "Open */m/star.wav",
-                                                   "Open /m/bad.wav"}));
+  EXPECT_EQ(TakeCalls(),
+            (std::vector<std::string>{"Open /m/a.wav", "Open */m/star.wav", "Open /m/bad.wav"}));
 
   for (int busy : {mpPlaying, mpRecording, mpSeeking, mpPaused, mpOpen}) {
     player.mode = busy;
@@ -151,9 +150,9 @@ TEST_F(TransportTest, DoubleClickStopsAndPlaysTheEntry) {
   form->ListBox1->SetItemIndex(1);
   TakeCalls();
   form->ListBox1DblClick();
-  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"TrayModify Mellowdeck", "Stop",
-                                                   "TrayModify Mellowdeck (b.wav)",
-                                                   "Open /m/b.wav", "Play"}));
+  EXPECT_EQ(TakeCalls(),
+            (std::vector<std::string>{"TrayModify Mellowdeck", "Stop",
+                                      "TrayModify Mellowdeck (b.wav)", "Open /m/b.wav", "Play"}));
 }
 
 } // namespace

@@ -27,10 +27,10 @@ TEST_F(TrayStateTest, PauseAndResumeShowTheTitle) {
   EXPECT_TRUE(form->pauseplay1->isChecked());
   form->startplay1Click();
   EXPECT_EQ(tray.icon.cacheKey(), form->StateIcons[1].cacheKey());
-  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{
-                             "TrayModify Mellowdeck (song.ogg)", "Open /m/song.ogg", "Play",
-                             "Pause", "TrayModify Mellowdeck (song.ogg)",
-                             "TrayModify Mellowdeck (song.ogg)", "Play"}));
+  EXPECT_EQ(TakeCalls(),
+            (std::vector<std::string>{"TrayModify Mellowdeck (song.ogg)", "Open /m/song.ogg",
+                                      "Play", "Pause", "TrayModify Mellowdeck (song.ogg)",
+                                      "TrayModify Mellowdeck (song.ogg)", "Play"}));
 }
 
 TEST_F(TrayStateTest, ARepeatedStateKeepsTheOldTitle) {

@@ -75,13 +75,14 @@ TEST_F(WindowLayoutTest, BandsAndControlsSitWhereDescribedAndTheListTakesTheRest
     QWidget* widget;
     QRect inParent;
   } controls[] = {
-      {form->Image1, {1, 1, 525, 41}},      {form->ToolBar1, {1, 1, 525, 29}},
-      {form->ListBox1, {1, 30, 525, 147}},  {form->Memo1, {8, 96, 1800, 25}},
-      {form->Panel5, {1, 1, 525, 21}},      {form->Panel4, {1, 1, 64, 19}},
-      {form->StaticText1, {3, 4, 58, 13}},  {form->ProgressBar1, {65, 1, 459, 19}},
+      {form->Image1, {1, 1, 525, 41}},     {form->ToolBar1, {1, 1, 525, 29}},
+      {form->ListBox1, {1, 30, 525, 147}}, {form->Memo1, {8, 96, 1800, 25}},
+      {form->Panel5, {1, 1, 525, 21}},     {form->Panel4, {1, 1, 64, 19}},
+      {form->StaticText1, {3, 4, 58, 13}}, {form->ProgressBar1, {65, 1, 459, 19}},
   };
   for (const auto& control : controls)
-    EXPECT_EQ(control.widget->geometry(), control.inParent) << control.widget->objectName().toStdString();
+    EXPECT_EQ(control.widget->geometry(), control.inParent)
+        << control.widget->objectName().toStdString();
   EXPECT_FALSE(form->Memo1->isVisible());
 
   form->resize(800, 600);
@@ -89,7 +90,8 @@ TEST_F(WindowLayoutTest, BandsAndControlsSitWhereDescribedAndTheListTakesTheRest
   EXPECT_EQ(form->Panel1->height(), 43);
   EXPECT_EQ(form->ToolBar1->height(), 29);
   EXPECT_EQ(form->Panel3->height(), 23);
-  EXPECT_EQ(form->ListBox1->size(), QSize(800 - 2 * kBorder - 2, 600 - 2 * kBorder - 43 - 23 - 2 - 29));
+  EXPECT_EQ(form->ListBox1->size(),
+            QSize(800 - 2 * kBorder - 2, 600 - 2 * kBorder - 43 - 23 - 2 - 29));
 }
 
 TEST_F(WindowLayoutTest, ToolbarHoldsItsButtonsAndGapsInOrder) {
@@ -190,7 +192,8 @@ TEST_F(WindowLayoutTest, OnlyTheBannerShowsItsHint) {
   EXPECT_EQ(form->ListBox1->statusTip(), "WClick->select  RClick->sub menu  TAB->Next  ESC->Stop");
 
   auto askForTip = [](QWidget* widget) {
-    QHelpEvent ask(QEvent::ToolTip, widget->rect().center(), widget->mapToGlobal(widget->rect().center()));
+    QHelpEvent ask(QEvent::ToolTip, widget->rect().center(),
+                   widget->mapToGlobal(widget->rect().center()));
     QApplication::sendEvent(widget, &ask);
   };
   askForTip(form->ListBox1->viewport());
