@@ -1,16 +1,12 @@
 #include "Help.h"
 
 #include "Mdkmain.h"
+#include "platform/resources.h"
 #include "playlist/line_text.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
-
-// Resources compiled into a static library are found only once registered.
-static void InitResources() {
-  Q_INIT_RESOURCE(mellowdeck);
-}
 
 namespace {
 

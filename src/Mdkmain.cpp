@@ -2,6 +2,7 @@
 
 #include "platform/error_box.h"
 #include "platform/media_player.h"
+#include "platform/resources.h"
 #include "platform/tray_shell.h"
 #include "tray/tray_icons.h"
 
@@ -18,11 +19,6 @@
 #include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <QToolButton>
-
-// Resources compiled into a static library are found only once registered.
-static void InitResources() {
-  Q_INIT_RESOURCE(mellowdeck);
-}
 
 namespace {
 

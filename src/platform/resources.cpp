@@ -1,0 +1,7 @@
+#include "platform/resources.h"
+
+#include <QtGlobal>
+
+void InitResources() {
+  Q_INIT_RESOURCE(mellowdeck);
+}
