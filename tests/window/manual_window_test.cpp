@@ -1,4 +1,5 @@
 #include "Help.h"
+#include "platform/mdk_error.h"
 #include "support/form_fixture.h"
 
 #include <QApplication>
@@ -43,6 +44,19 @@ TEST_F(ManualWindowTest, AReadmeBesideTheProgramReplacesTheManual) {
   QFile::remove(programDir.filePath("readme.txt"));
   QDir(programDir.path()).mkdir("readme.txt");
   EXPECT_TRUE(ManualText().contains(QString::fromUtf8("【使い方】")));
+}
+
+TEST_F(ManualWindowTest, AReadmeThatCannotBeReadFailsTheStart) {
+  // Even root cannot read this regular file: reading it fails with an I/O error.
+  const QString readme = programDir.filePath("readme.txt");
+  ASSERT_TRUE(QFile::link("/proc/self/mem", readme));
+  try {
+    TForm2 manual(programDir.path());
+    ADD_FAILURE() << "an unreadable readme.txt was taken";
+  } catch (const MdkError& error) {
+    EXPECT_EQ(QString::fromLocal8Bit(error.what()),
+              QString::fromUtf8("ファイル %1 は開けません").arg(readme));
+  }
 }
 
 TEST_F(ManualWindowTest, F1ShowsOneWindowAndOkHidesItAsItWas) {
