@@ -1,6 +1,6 @@
 #include "Mdkmain.h"
 #include "app/handoff_writer.h"
-#include "support/fakes.h"
+#include "support/fake_window.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +17,6 @@ public:
   IdleWindow() {
     for (int i = 0; i < 1000; ++i)
       QFile(programDir.filePath(QStringLiteral("other%1.tmp").arg(i))).open(QIODevice::WriteOnly);
-    form.Timer1->stop();
     std::vector<QByteArray> entries;
     entries.reserve(100000);
     for (int i = 0; i < 100000; ++i)
@@ -27,13 +26,11 @@ public:
     player.mode = mpStopped;
   }
 
-  QTemporaryDir programDir;
   QTemporaryDir fallbackDir;
-  CallLog log;
-  RecordingMediaPlayer player{log};
-  RecordingTrayShell tray{log};
-  ScriptedDialogs dialogs;
-  TForm1 form{{player, tray, dialogs, programDir.path(), {fallbackDir.path()}}};
+  FakeWindow window{{fallbackDir.path()}};
+  QTemporaryDir& programDir = window.programDir;
+  RecordingMediaPlayer& player = window.player;
+  TForm1& form = window.form;
 };
 
 void BM_IdleStatusTick(benchmark::State& state) {

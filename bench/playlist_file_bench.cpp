@@ -1,6 +1,5 @@
-#include "Mdkmain.h"
 #include "playlist/playlist_file.h"
-#include "support/fakes.h"
+#include "support/fake_window.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -52,25 +51,10 @@ void BM_WritePlaylistFile(benchmark::State& state) {
 }
 BENCHMARK(BM_WritePlaylistFile)->Unit(benchmark::kMillisecond);
 
-// The whole command on a shown window, the list view's layout included.
-class ShownForm {
-public:
-  ShownForm() : form({player, tray, dialogs, dir.path(), {}}) {
-    form.Timer1->stop();
-    form.show();
-    QCoreApplication::processEvents();
-  }
-  QTemporaryDir dir;
-  CallLog log;
-  RecordingMediaPlayer player{log};
-  RecordingTrayShell tray{log};
-  ScriptedDialogs dialogs;
-  TForm1 form;
-};
-
 void BM_LoadListCommand(benchmark::State& state) {
-  ShownForm shown;
-  const QString path = shown.dir.filePath("long.flist");
+  FakeWindow shown;
+  shown.Show();
+  const QString path = shown.programDir.filePath("long.flist");
   WritePlaylistFile(path, LongList());
   for (auto _ : state) {
     shown.dialogs.openAnswers.push_back({path});
@@ -82,8 +66,9 @@ void BM_LoadListCommand(benchmark::State& state) {
 BENCHMARK(BM_LoadListCommand)->Unit(benchmark::kMillisecond);
 
 void BM_SaveListCommand(benchmark::State& state) {
-  ShownForm shown;
-  const QString path = shown.dir.filePath("long.flist");
+  FakeWindow shown;
+  shown.Show();
+  const QString path = shown.programDir.filePath("long.flist");
   shown.form.ListBox1->SetItems(LongList());
   for (auto _ : state) {
     shown.dialogs.saveAnswers.push_back(path);

@@ -1,27 +1,10 @@
-#include "support/form_fixture.h"
-
-#include "platform/media_player.h"
+#include "support/fake_window.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-// A window on the recording fakes, shown, so that the list really lays out.
-struct ShownForm {
-  QTemporaryDir dir;
-  CallLog log;
-  RecordingMediaPlayer player{log};
-  RecordingTrayShell tray{log};
-  ScriptedDialogs dialogs;
-  TForm1 form{FormPlatform{player, tray, dialogs, dir.path(), {}}};
-  ShownForm() {
-    form.Timer1->stop();
-    form.show();
-    QApplication::processEvents();
-  }
-};
 
 std::vector<QByteArray> Entries(int count) {
   std::vector<QByteArray> entries;
@@ -36,7 +19,8 @@ void BM_AddAndShow100k(benchmark::State& state) {
   const auto entries = Entries(100000);
   for (auto _ : state) {
     state.PauseTiming();
-    ShownForm window;
+    FakeWindow window;
+    window.Show();
     state.ResumeTiming();
     window.form.ListBox1->AddAll(entries);
     window.form.ListBox1->SetItemIndex(99999);
@@ -47,7 +31,8 @@ BENCHMARK(BM_AddAndShow100k)->Unit(benchmark::kMillisecond);
 
 // One ordered step through a 100,000-entry list that is on screen.
 void BM_StepIn100k(benchmark::State& state) {
-  ShownForm window;
+  FakeWindow window;
+  window.Show();
   window.form.ListBox1->AddAll(Entries(100000));
   window.form.ListBox1->SetItemIndex(0);
   for (auto _ : state) {
