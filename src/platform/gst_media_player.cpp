@@ -3,20 +3,29 @@
 #include "platform/gst_media_path.h"
 #include "platform/gst_midi_synth.h"
 #include "platform/gst_runtime.h"
-#include "platform/gst_sinks.h"
 #include "platform/mdk_error.h"
 
 #include <memory>
+#include <utility>
 
 namespace {
 
 using MessagePtr = std::unique_ptr<GstMessage, decltype(&gst_message_unref)>;
 using BusPtr = std::unique_ptr<GstBus, decltype(&gst_object_unref)>;
+using Clock = std::chrono::steady_clock;
 
 const char* const kNotOpen = "No media is open.";
 
 // How long a refused state change may take to put its reason on the bus.
 constexpr GstClockTime kErrorGrace = 500 * GST_MSECOND;
+// The preroll ends itself this long before Open stops waiting for it, so
+// that its own, more precise message normally wins.
+constexpr std::chrono::milliseconds kPrerollMargin{300};
+
+std::string Seconds(std::chrono::milliseconds bound) {
+  const auto tenths = bound.count() / 100;
+  return std::to_string(tenths / 10) + (tenths % 10 != 0 ? "." + std::to_string(tenths % 10) : "");
+}
 
 std::string ErrorText(GstMessage* message) {
   GError* error = nullptr;
@@ -33,25 +42,106 @@ void OnElementSetup(GstElement*, GstElement* element, gpointer) {
   SetUpMidiSynth(element);
 }
 
-GstElement* MakePlaybin(const std::string& path) {
+// What a preroll needs; copied into the call thread, which may outlive Open.
+struct Preroll {
+  GstElement* pipeline;
+  GstOutput sound;
+  GstOutput video;
+  std::string path;
+
+  [[noreturn]] void Fail(const std::string& reason) const {
+    throw MdkError(CannotOpenMessage(path, reason));
+  }
+
+  // The error as the user should read it: an output's failure is not the file's.
+  [[noreturn]] void Fail(GstMessage* error) const {
+    for (const GstOutput* output : {&sound, &video})
+      if (ComesFrom(*output, GST_MESSAGE_SRC(error)))
+        throw MdkOutputError("The " + std::string(output->name) + " does not work, so " + path +
+                             " cannot be played: " + ErrorText(error));
+    Fail(ErrorText(error));
+  }
+
+  [[noreturn]] void FailStalled(std::chrono::milliseconds bound) const {
+    for (const GstOutput* output : {&sound, &video})
+      if (ReachedButNotStarted(*output))
+        throw MdkOutputError("The " + std::string(output->name) + " did not start within " +
+                             Seconds(bound) + " seconds, so " + path + " cannot be played.");
+    Fail("The media did not get ready within " + Seconds(bound) + " seconds");
+  }
+
+  // Starts the preroll; true when it finished at once.
+  bool Start(GstBus* bus) const {
+    const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    if (change != GST_STATE_CHANGE_FAILURE)
+      return change != GST_STATE_CHANGE_ASYNC;
+    // The refusal can come back before the reason reaches the bus.
+    const MessagePtr error(gst_bus_timed_pop_filtered(bus, kErrorGrace, GST_MESSAGE_ERROR),
+                           gst_message_unref);
+    if (error)
+      Fail(error.get());
+    Fail("The media layer refused to open it");
+  }
+
+  void Run(Clock::time_point deadline, std::chrono::milliseconds bound) const {
+    const BusPtr bus(gst_element_get_bus(pipeline), gst_object_unref);
+    if (Start(bus.get()))
+      return;
+    const Clock::time_point retryAt = Clock::now() + GstMediaPlayer::kStallRetry;
+    bool retried = false;
+    for (;;) {
+      const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(
+          (retried ? deadline : std::min(retryAt, deadline)) - Clock::now());
+      const MessagePtr message(left.count() > 0
+                                   ? gst_bus_timed_pop_filtered(
+                                         bus.get(), left.count(),
+                                         GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE))
+                                   : nullptr,
+                               gst_message_unref);
+      if (message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
+        Fail(message.get());
+      if (message) {
+        if (GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline))
+          return;
+        continue;
+      }
+      if (retried || Clock::now() >= deadline)
+        FailStalled(bound);
+      retried = true;
+      // A demuxer that fails the moment it is plugged in can have its error
+      // dropped by the decoder bin, which then waits for it forever; a second
+      // attempt almost always gets the error through. A slow output is not
+      // helped by it and is waited for instead.
+      if (ReachedButNotStarted(sound) || ReachedButNotStarted(video))
+        continue;
+      gst_element_set_state(pipeline, GST_STATE_READY);
+      while (GstMessage* raw = gst_bus_pop(bus.get())) {
+        const MessagePtr stale(raw, gst_message_unref);
+        if (GST_MESSAGE_TYPE(raw) == GST_MESSAGE_ERROR)
+          Fail(raw);
+      }
+      if (Start(bus.get()))
+        return;
+    }
+  }
+};
+
+GstElement* MakePlaybin(const std::string& path, const GstOutput& sound, const GstOutput& video) {
   GstElement* playbin = gst_element_factory_make("playbin", nullptr);
   if (playbin == nullptr)
     throw MdkError(CannotOpenMessage(path, "the media layer has no playbin element"));
   gst_object_ref_sink(playbin);
-  try {
-    if (GstElement* sink = SinkFromEnvironment("MELLOWDECK_AUDIO_SINK"))
-      g_object_set(playbin, "audio-sink", sink, nullptr);
-    if (GstElement* sink = SinkFromEnvironment("MELLOWDECK_VIDEO_SINK"))
-      g_object_set(playbin, "video-sink", sink, nullptr);
-  } catch (...) {
-    gst_object_unref(playbin);
-    throw;
-  }
+  g_object_set(playbin, "audio-sink", sound.sink, "video-sink", video.sink, nullptr);
   gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
   g_object_set(playbin, "uri", uri, nullptr);
   g_free(uri);
   g_signal_connect(playbin, "element-setup", G_CALLBACK(OnElementSetup), nullptr);
   return playbin;
+}
+
+void TakeDown(GstElement* pipeline) {
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  gst_object_unref(pipeline);
 }
 
 } // namespace
@@ -68,89 +158,97 @@ void GstMediaPlayer::Open() {
   Close();
   error_ = kErrorFailed;
   const std::string path = ResolveMediaPath(fileName_);
-  pipeline_ = MakePlaybin(path);
+  GstOutput sound = MakeOutput(GstOutputKind::Sound);
+  GstOutput video;
   try {
-    Preroll(path);
+    video = MakeOutput(GstOutputKind::Video);
+  } catch (...) {
+    gst_object_unref(gst_object_ref_sink(sound.sink));
+    throw;
+  }
+  pipeline_ = MakePlaybin(path, sound, video);
+  sound_ = sound;
+  video_ = video;
+  const Preroll preroll{pipeline_, sound, video, path};
+  const Clock::time_point deadline = Clock::now() + kOpenTimeout - kPrerollMargin;
+  bool answered = false;
+  try {
+    answered =
+        calls_.Run([preroll, deadline] { preroll.Run(deadline, kOpenTimeout); }, kOpenTimeout);
   } catch (...) {
     Close();
     throw;
+  }
+  if (!answered) {
+    // Read while the pipeline is still ours: once given up it may go any moment.
+    try {
+      preroll.FailStalled(kOpenTimeout);
+    } catch (...) {
+      GiveUp();
+      throw;
+    }
   }
   requested_ = Requested::Stopped;
   atEnd_ = false;
   halted_ = false;
   lengthMs_ = 0;
   error_ = 0;
+  NoteSilentOutputs();
 }
 
-// Starts the preroll; true when it finished at once.
-bool GstMediaPlayer::StartPreroll(GstBus* bus, const std::string& path) {
-  const GstStateChangeReturn change = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-  if (change != GST_STATE_CHANGE_FAILURE)
-    return change != GST_STATE_CHANGE_ASYNC;
-  // The refusal can come back before the reason reaches the bus.
-  const MessagePtr error(gst_bus_timed_pop_filtered(bus, kErrorGrace, GST_MESSAGE_ERROR),
-                         gst_message_unref);
-  throw MdkError(CannotOpenMessage(path, error ? ErrorText(error.get())
-                                               : "The media layer refused to open it"));
-}
-
-void GstMediaPlayer::Preroll(const std::string& path) {
-  const BusPtr bus(gst_element_get_bus(pipeline_), gst_object_unref);
-  if (StartPreroll(bus.get(), path))
-    return;
-  const auto start = std::chrono::steady_clock::now();
-  bool retried = false;
-  for (;;) {
-    const auto limit = start + (retried ? kOpenTimeout : kStallRetry);
-    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(
-        limit - std::chrono::steady_clock::now());
-    const MessagePtr message(
-        left.count() > 0
-            ? gst_bus_timed_pop_filtered(bus.get(), left.count(),
-                                         GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE))
-            : nullptr,
-        gst_message_unref);
-    if (message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
-      throw MdkError(CannotOpenMessage(path, ErrorText(message.get())));
-    if (message) {
-      if (GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline_))
-        return;
-      continue;
-    }
-    if (retried)
-      throw MdkError(CannotOpenMessage(
-          path, "The media did not get ready within " +
-                    std::to_string(
-                        std::chrono::duration_cast<std::chrono::seconds>(kOpenTimeout).count()) +
-                    " seconds"));
-    // A demuxer that fails the moment it is plugged in can have its error
-    // dropped by the decoder bin, which then waits for it forever; a second
-    // attempt almost always gets the error through.
-    retried = true;
-    gst_element_set_state(pipeline_, GST_STATE_READY);
-    while (GstMessage* raw = gst_bus_pop(bus.get())) {
-      const MessagePtr stale(raw, gst_message_unref);
-      if (GST_MESSAGE_TYPE(raw) == GST_MESSAGE_ERROR)
-        throw MdkError(CannotOpenMessage(path, ErrorText(raw)));
-    }
-    if (StartPreroll(bus.get(), path))
-      return;
+void GstMediaPlayer::NoteSilentOutputs() {
+  if (!toldNoSound_ && FellBackToNothing(sound_)) {
+    toldNoSound_ = true;
+    outputNotice_ = "No sound output was found (no sound server or sound device answered), so "
+                    "media play without sound.";
   }
+  if (!toldNoVideo_ && FellBackToNothing(video_)) {
+    toldNoVideo_ = true;
+    outputNotice_ = "No video output was found (no display answered), so videos play without "
+                    "a picture.";
+  }
+}
+
+std::string GstMediaPlayer::TakeOutputNotice() {
+  return std::exchange(outputNotice_, {});
 }
 
 void GstMediaPlayer::Close() {
   if (pipeline_ == nullptr)
     return;
-  // READY stops the streaming threads here and now; the slow rest is left
-  // to the releaser.
-  gst_element_set_state(pipeline_, GST_STATE_READY);
-  releaser_.Release(pipeline_);
+  // READY stops the streaming threads; the slow rest is left to the releaser.
+  GstElement* pipeline = pipeline_;
+  if (calls_.Run([pipeline] { gst_element_set_state(pipeline, GST_STATE_READY); }, kCallTimeout)) {
+    releaser_.Release(pipeline_);
+    pipeline_ = nullptr;
+    sound_ = video_ = {};
+  } else {
+    GiveUp();
+  }
+}
+
+// The pipeline goes with the call thread that is stuck in it, and is taken
+// down there whenever the stuck call returns.
+void GstMediaPlayer::GiveUp() {
+  GstElement* pipeline = pipeline_;
+  calls_.Abandon([pipeline] { TakeDown(pipeline); });
   pipeline_ = nullptr;
+  sound_ = video_ = {};
 }
 
 void GstMediaPlayer::RequireOpen() const {
   if (pipeline_ == nullptr)
     throw MdkError(kNotOpen);
+}
+
+bool GstMediaPlayer::Change(const std::function<bool(GstElement*)>& change) {
+  auto ok = std::make_shared<bool>(false);
+  GstElement* pipeline = pipeline_;
+  if (calls_.Run([change, pipeline, ok] { *ok = change(pipeline); }, kCallTimeout))
+    return *ok;
+  GiveUp();
+  throw MdkOutputError("The media layer did not answer within " + Seconds(kCallTimeout) +
+                       " seconds, so " + fileName_ + " was closed.");
 }
 
 // The program never runs a GStreamer loop of its own, so every call first
@@ -165,28 +263,33 @@ void GstMediaPlayer::ReadBus() {
     case GST_MESSAGE_EOS:
       atEnd_ = true;
       break;
-    case GST_MESSAGE_ERROR:
+    case GST_MESSAGE_ERROR: {
       // A failure while streaming ends the media early; the program sees it
       // as stopped and goes on as after a normal end, so the text is dropped.
-      gst_element_set_state(pipeline_, GST_STATE_READY);
+      GstElement* pipeline = pipeline_;
+      calls_.Post([pipeline] { gst_element_set_state(pipeline, GST_STATE_READY); });
       halted_ = true;
       atEnd_ = false;
       requested_ = Requested::Stopped;
       break;
+    }
     default:
       break;
     }
   }
 }
 
-bool GstMediaPlayer::SetState(GstState state) {
-  return gst_element_set_state(pipeline_, state) != GST_STATE_CHANGE_FAILURE;
+namespace {
+
+bool SetState(GstElement* pipeline, GstState state) {
+  return gst_element_set_state(pipeline, state) != GST_STATE_CHANGE_FAILURE;
 }
 
-bool GstMediaPlayer::Rewind() {
-  atEnd_ = false;
-  return gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, 0);
+bool Rewind(GstElement* pipeline) {
+  return gst_element_seek_simple(pipeline, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, 0);
 }
+
+} // namespace
 
 void GstMediaPlayer::Play() {
   RequireOpen();
@@ -195,12 +298,12 @@ void GstMediaPlayer::Play() {
     error_ = 0;
     return;
   }
-  bool ok = true;
-  if (halted_)
-    halted_ = false;
-  else if (atEnd_)
-    ok = Rewind();
-  ok = ok && SetState(GST_STATE_PLAYING);
+  const bool rewind = !halted_ && atEnd_;
+  halted_ = false;
+  atEnd_ = false;
+  const bool ok = Change([rewind](GstElement* pipeline) {
+    return (!rewind || Rewind(pipeline)) && SetState(pipeline, GST_STATE_PLAYING);
+  });
   requested_ = ok ? Requested::Playing : Requested::Stopped;
   error_ = ok ? 0 : kErrorFailed;
 }
@@ -216,7 +319,7 @@ void GstMediaPlayer::Pause() {
     error_ = kErrorRefused;
     return;
   }
-  const bool ok = SetState(GST_STATE_PAUSED);
+  const bool ok = Change([](GstElement* pipeline) { return SetState(pipeline, GST_STATE_PAUSED); });
   if (ok)
     requested_ = Requested::Paused;
   error_ = ok ? 0 : kErrorFailed;
@@ -227,7 +330,10 @@ void GstMediaPlayer::Stop() {
   ReadBus();
   bool ok = true;
   if (!halted_)
-    ok = SetState(GST_STATE_PAUSED) && Rewind();
+    ok = Change([](GstElement* pipeline) {
+      return SetState(pipeline, GST_STATE_PAUSED) && Rewind(pipeline);
+    });
+  atEnd_ = false;
   requested_ = Requested::Stopped;
   error_ = ok ? 0 : kErrorFailed;
 }

@@ -1,22 +1,28 @@
 #pragma once
 
+#include "platform/gst_call_thread.h"
 #include "platform/gst_releaser.h"
+#include "platform/gst_sinks.h"
 #include "platform/media_player.h"
 
 #include <chrono>
 #include <gst/gst.h>
 
 // MediaPlayer on GStreamer's playbin. One pipeline per opened media, so
-// messages that arrive late die with the media they were posted for.
+// messages that arrive late die with the media they were posted for. Every
+// call returns within its bound whatever the pipeline does: a pipeline that
+// does not answer in time is given up, never waited on.
 class GstMediaPlayer : public MediaPlayer {
 public:
   // Error() codes besides 0.
   static constexpr int kErrorRefused = 1; // the command does not fit the mode
   static constexpr int kErrorFailed = 2;  // the media layer failed the command
   // How long Open waits for the media to get ready before it gives up.
-  static constexpr std::chrono::milliseconds kOpenTimeout{5000};
+  static constexpr std::chrono::milliseconds kOpenTimeout{4000};
   // How long a preroll may take before Open starts it once more.
   static constexpr std::chrono::milliseconds kStallRetry{1000};
+  // How long Play, Pause, Stop and Close wait for the media layer.
+  static constexpr std::chrono::milliseconds kCallTimeout{500};
 
   GstMediaPlayer();
   ~GstMediaPlayer() override;
@@ -34,25 +40,34 @@ public:
   std::int64_t Length() override;
   std::int64_t Position() override;
   int Error() const override { return error_; }
+  std::string TakeOutputNotice() override;
 
 private:
   enum class Requested { Stopped, Playing, Paused };
 
-  bool StartPreroll(GstBus* bus, const std::string& path);
-  void Preroll(const std::string& path);
   void RequireOpen() const;
   void ReadBus();
-  bool SetState(GstState state);
-  bool Rewind();
+  // Runs a state change on the call thread; gives the media up and throws
+  // MdkOutputError when it does not answer within kCallTimeout.
+  bool Change(const std::function<bool(GstElement*)>& change);
+  void GiveUp();
+  void NoteSilentOutputs();
 
   std::string fileName_;
   int error_ = 0;
   GstElement* pipeline_ = nullptr;
+  GstOutput sound_;
+  GstOutput video_;
   Requested requested_ = Requested::Stopped;
   bool atEnd_ = false;
   // After a failure while streaming the pipeline is taken down to READY and
   // the next Play starts the media again from its beginning.
   bool halted_ = false;
   std::int64_t lengthMs_ = 0;
+  // Outputs found silent are told of once per run, not at every file.
+  bool toldNoSound_ = false;
+  bool toldNoVideo_ = false;
+  std::string outputNotice_;
   GstReleaser releaser_;
+  GstCallThread calls_;
 };

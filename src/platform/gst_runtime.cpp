@@ -6,9 +6,14 @@
 namespace {
 
 // The DirectFB sink can crash the process and the KMS sink costs seconds to
-// probe when there is no display, so automatic selection must never try them.
+// probe when there is no display. The toolkit sinks draw only when the
+// application runs their toolkit's main loop, which a blocking Open does not:
+// under Wayland the automatic choice would otherwise take the GTK one and
+// hang for good. Automatic selection must never try any of them; what is
+// left (the X sinks, the Wayland sink) runs on threads of its own.
 void DemoteUnsafeVideoSinks() {
-  for (const char* name : {"dfbvideosink", "kmssink"}) {
+  for (const char* name : {"dfbvideosink", "kmssink", "gtkwaylandsink", "gtksink", "gtkglsink",
+                           "qmlglsink", "qml6glsink", "clutterautovideosink"}) {
     GstPluginFeature* feature = gst_registry_lookup_feature(gst_registry_get(), name);
     if (feature == nullptr)
       continue;

@@ -1,5 +1,6 @@
 #pragma once
 
 // Initialises GStreamer once per process and keeps the video sinks that
-// misbehave without a display out of automatic selection.
+// misbehave (crash, probe for seconds, or wait for a toolkit loop) out of
+// automatic selection.
 void EnsureGstReady();

@@ -9,3 +9,10 @@ class MdkError : public std::runtime_error {
 public:
   explicit MdkError(const std::string& message) : std::runtime_error(message) {}
 };
+
+// A failure of the sound or the video output rather than of the media file:
+// the file is not to blame, and another file would fail the same way.
+class MdkOutputError : public MdkError {
+public:
+  using MdkError::MdkError;
+};

@@ -15,7 +15,8 @@ enum MediaMode : int {
 };
 
 // The media device the window drives. All calls come from the GUI thread.
-// Failures are thrown as MdkError with a message a user can read.
+// Failures are thrown as MdkError with a message a user can read; a failure
+// of the sound or video output rather than of the file is an MdkOutputError.
 class MediaPlayer {
 public:
   virtual ~MediaPlayer() = default;
@@ -44,4 +45,7 @@ public:
   virtual std::int64_t Position() = 0;
   // Result code of the last device command, 0 for success.
   virtual int Error() const = 0;
+  // What is wrong with an output that does not stop play (no sound device,
+  // so the media plays silently), once; empty when there is nothing new.
+  virtual std::string TakeOutputNotice() = 0;
 };

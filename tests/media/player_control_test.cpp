@@ -175,20 +175,4 @@ TEST(PlayerControl, OpenFailuresLeaveNothingOpen) {
   }
 }
 
-TEST(PlayerControl, AnUnusableSinkDescriptionFailsTheOpenByName) {
-  const QByteArray saved = qgetenv("MELLOWDECK_AUDIO_SINK");
-  const auto restore = qScopeGuard([&] { qputenv("MELLOWDECK_AUDIO_SINK", saved); });
-  qputenv("MELLOWDECK_AUDIO_SINK", "nosuchsinkelement");
-  GstMediaPlayer player;
-  player.SetFileName(FixtureFile(MediaFormat::Wav).path);
-  try {
-    player.Open();
-    ADD_FAILURE() << "opened";
-  } catch (const MdkError& error) {
-    EXPECT_NE(std::string(error.what()).find("MELLOWDECK_AUDIO_SINK"), std::string::npos)
-        << error.what();
-  }
-  EXPECT_EQ(player.Mode(), mpNotReady);
-}
-
 } // namespace

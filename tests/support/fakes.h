@@ -8,6 +8,7 @@
 #include <deque>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One ordered record of the calls into every fake, so that tests can check
@@ -23,6 +24,9 @@ public:
   explicit RecordingMediaPlayer(CallLog& log) : log_(log) {}
 
   std::set<std::string> failing;
+  // Opens of these names fail as the output's fault, not the file's.
+  std::set<std::string> outputFailing;
+  std::string outputNotice;
   int mode = mpNotReady;
   std::int64_t length = 0;
   std::int64_t position = 0;
@@ -37,6 +41,8 @@ public:
     mode = mpNotReady;
     if (failing.count(fileName_))
       throw MdkError("cannot open " + fileName_);
+    if (outputFailing.count(fileName_))
+      throw MdkOutputError("the sound output does not work for " + fileName_);
     open = true;
     mode = mpStopped;
   }
@@ -65,6 +71,7 @@ public:
   }
   std::int64_t Position() override { return position; }
   int Error() const override { return error; }
+  std::string TakeOutputNotice() override { return std::exchange(outputNotice, {}); }
 
 private:
   void Require(const char* call) {
