@@ -72,7 +72,10 @@ bool ReachedButNotStarted(const GstOutput& output) {
 }
 
 bool FellBackToNothing(const GstOutput& output) {
-  if (!output.automatic || output.sink == nullptr || !GST_IS_BIN(output.sink))
+  // Until it is used the automatic sink holds a placeholder that drops
+  // everything, too.
+  if (!output.automatic || output.sink == nullptr || !GST_IS_BIN(output.sink) ||
+      GST_STATE(output.sink) < GST_STATE_READY)
     return false;
   GstIterator* children = gst_bin_iterate_elements(GST_BIN(output.sink));
   GValue found = G_VALUE_INIT;
