@@ -22,6 +22,7 @@ test: build
 bench: build
 	@$(BUILD)/bench/mdk_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@scripts/bench-process $(BUILD)
+	@$(BUILD)/bench/mdk_soak 1000 100
 
 clean:
 	rm -rf $(BUILD)

@@ -1,9 +1,12 @@
 #include "platform/gst_runtime.h"
 
 #include <gst/gst.h>
+#include <malloc.h>
 #include <mutex>
 
 namespace {
+
+constexpr int kMallocArenas = 2;
 
 // The DirectFB sink can crash the process and the KMS sink costs seconds to
 // probe when there is no display. The toolkit sinks draw only when the
@@ -27,6 +30,11 @@ void DemoteUnsafeVideoSinks() {
 void EnsureGstReady() {
   static std::once_flag once;
   std::call_once(once, [] {
+    // Every opened media brings streaming threads of its own, and glibc gives
+    // threads malloc arenas of their own that keep what they once held: the
+    // resident size would grow with every play. Two arenas keep it flat at
+    // no cost that a player could measure.
+    mallopt(M_ARENA_MAX, kMallocArenas);
     gst_init(nullptr, nullptr);
     DemoteUnsafeVideoSinks();
   });
