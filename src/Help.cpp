@@ -5,13 +5,17 @@
 #include "playlist/line_text.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QScreen>
 
 namespace {
 
 QString BuiltInManual() {
-  QString text = QString::fromUtf8(ReadWholeFile(QStringLiteral(":/manual/manual.txt")));
+  // Compiled in: it is there and small whenever the program runs.
+  QFile file(QStringLiteral(":/manual/manual.txt"));
+  file.open(QIODevice::ReadOnly);
+  QString text = QString::fromUtf8(file.readAll());
   if (text.endsWith(u'\n'))
     text.chop(1);
   return text;
@@ -19,7 +23,7 @@ QString BuiltInManual() {
 
 QString ReadmeText(const QString& path) {
   QStringList lines;
-  for (const QByteArray& line : SplitLines(ReadWholeFile(path)))
+  for (const QByteArray& line : SplitLines(ReadFileLines(path, TForm2::kReadmeLimit)))
     lines << QString::fromLocal8Bit(line);
   return lines.join(u'\n');
 }

@@ -9,6 +9,10 @@
 class TForm2 : public QWidget, public Ui::TForm2 {
   Q_OBJECT
 public:
+  // The manual is a page of text; a readme.txt is read up to this many bytes
+  // (cut at a line end), so that a huge one cannot hold up the start.
+  static constexpr qint64 kReadmeLimit = 256 * 1024;
+
   // Throws MdkError when a readme.txt is there but cannot be read.
   explicit TForm2(const QString& programDirectory, QWidget* parent = nullptr);
 

@@ -10,6 +10,12 @@
 // byte. Empty lines are kept; bytes are not decoded.
 std::vector<QByteArray> SplitLines(const QByteArray& text);
 
-// The whole file in one read; throws MdkError "ファイル <path> は開けません" when it
-// cannot be opened or read.
+// The whole of a regular file; throws MdkError "ファイル <path> は開けません" when
+// it cannot be opened or read, or is anything but a regular file (a pipe, a
+// device), which would block the caller or never end.
 QByteArray ReadWholeFile(const QString& path);
+
+// Like ReadWholeFile, but at most limit bytes; when the file is longer, the
+// text ends after the last line end within them (or at limit when there is
+// none).
+QByteArray ReadFileLines(const QString& path, qint64 limit);

@@ -1,6 +1,7 @@
 #include "Help.h"
 #include "platform/mdk_error.h"
 #include "support/form_fixture.h"
+#include "support/stuck_pipe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,6 +44,32 @@ TEST_F(ManualWindowTest, AReadmeBesideTheProgramReplacesTheManual) {
 
   QFile::remove(programDir.filePath("readme.txt"));
   QDir(programDir.path()).mkdir("readme.txt");
+  EXPECT_TRUE(ManualText().contains(QString::fromUtf8("【使い方】")));
+}
+
+TEST_F(ManualWindowTest, AHugeReadmeIsReadOnlyUpToItsLimitAndCutAtALineEnd) {
+  QByteArray text;
+  for (int line = 0; text.size() < 4 * TForm2::kReadmeLimit; ++line)
+    text += QByteArray::number(line).rightJustified(7, '0') + " a line of the manual\r\n";
+  WriteReadme(text);
+  const QString shown = ManualText();
+  const QString whole = QString::fromLatin1(text).replace("\r\n", "\n");
+  EXPECT_TRUE(whole.startsWith(shown + '\n')) << "only whole lines, from the start";
+  // Each shown line end stood for CR LF, and the last line's CR LF was read too.
+  const qsizetype bytesShown = shown.size() + shown.count('\n') + 2;
+  EXPECT_LE(bytesShown, TForm2::kReadmeLimit);
+  EXPECT_GT(bytesShown, TForm2::kReadmeLimit - 30) << "no more than the last line is dropped";
+}
+
+TEST_F(ManualWindowTest, AReadmeThatIsAPipeOrADeviceGivesTheBuiltInManual) {
+  const QString readme = programDir.filePath("readme.txt");
+  {
+    StuckPipe pipe(readme, "from the pipe");
+    ASSERT_TRUE(pipe.Made());
+    EXPECT_TRUE(ManualText().contains(QString::fromUtf8("【使い方】")));
+  }
+  QFile::remove(readme);
+  ASSERT_TRUE(QFile::link("/dev/zero", readme));
   EXPECT_TRUE(ManualText().contains(QString::fromUtf8("【使い方】")));
 }
 
