@@ -1,4 +1,7 @@
+#include "playlist/playlist_file.h"
 #include "support/form_fixture.h"
+#include "support/stuck_pipe.h"
+#include "support/write_protect.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,6 +9,8 @@
 #include <optional>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -227,6 +232,21 @@ TEST_F(PlaylistCommandsTest, AFileThatCannotBeOpenedChangesNothing) {
   }
 }
 
+TEST_F(PlaylistCommandsTest, APipeOrADeviceIsRefusedAtOnceInsteadOfRead) {
+  // Read, the pipe would block the window until fed; /dev/zero would never end.
+  StuckPipe pipe(PathOf("pipe.flist"), " /m/from-the-pipe.wav\n");
+  ASSERT_TRUE(pipe.Made());
+  ASSERT_TRUE(QFile::link("/dev/zero", PathOf("zero.flist")));
+  for (const QString& name : {QString("pipe.flist"), QString("zero.flist")}) {
+    SCOPED_TRACE(name.toStdString());
+    errors.clear();
+    SetList({" /m/a.wav"}, 0);
+    Load(PathOf(name));
+    EXPECT_EQ(errors, QStringList{QString("ファイル %1 は開けません").arg(PathOf(name))});
+    EXPECT_EQ(Entries(), List{" /m/a.wav"});
+  }
+}
+
 TEST_F(PlaylistCommandsTest, AFileThatCannotBeCreatedChangesNothing) {
   WriteFile("plain", "not a directory");
   QDir(programDir.path()).mkdir("folder.flist");
@@ -242,6 +262,31 @@ TEST_F(PlaylistCommandsTest, AFileThatCannotBeCreatedChangesNothing) {
   }
   EXPECT_TRUE(QFileInfo(PathOf("folder.flist")).isDir());
   EXPECT_EQ(ReadFile(PathOf("plain")), "not a directory");
+}
+
+TEST_F(PlaylistCommandsTest, ASaveOverAPipeOrADeviceLeavesItAsItWas) {
+  StuckPipe pipe(PathOf("pipe.flist"), {});
+  ASSERT_TRUE(pipe.Made());
+  struct {
+    QString name;
+    mode_t type;
+  } targets[] = {{"pipe.flist", S_IFIFO}, {"null.flist", S_IFCHR}};
+  // Only root may make a device node; elsewhere the pipe alone is tried.
+  const bool device = mknod(QFile::encodeName(PathOf("null.flist")).constData(), S_IFCHR | 0666,
+                            makedev(1, 3)) == 0;
+  for (const auto& target : targets) {
+    if (target.type == S_IFCHR && !device)
+      continue;
+    SCOPED_TRACE(target.name.toStdString());
+    errors.clear();
+    SetList({" /m/a.wav"}, 0);
+    Save(PathOf(target.name));
+    EXPECT_EQ(errors,
+              QStringList{QString("ファイル %1 を作成できません").arg(PathOf(target.name))});
+    struct stat status {};
+    ASSERT_EQ(lstat(QFile::encodeName(PathOf(target.name)).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & S_IFMT, target.type) << "replaced by a plain file";
+  }
 }
 
 // Lowers the largest file this process may write, so that a write fails
@@ -275,6 +320,35 @@ TEST_F(PlaylistCommandsTest, ASaveThatFailsPartWayLeavesTheOldFileWhole) {
   }
   EXPECT_EQ(errors, QStringList{QString("ファイル %1 を作成できません").arg(path)});
   EXPECT_EQ(ReadFile(path), old);
+  EXPECT_EQ(QDir(programDir.path()).entryList(QDir::Files), QStringList{"kept.flist"});
+}
+
+TEST_F(PlaylistCommandsTest, AFolderThatTakesNoNewFileIsSavedIntoInPlaceOnlyWhenTheTextFits) {
+  const QByteArray old = "<autoplay>\r\n /m/kept.wav\r\n";
+  const QString path = WriteFile("kept.flist", old);
+  DirectoryWriteProtection protection(programDir.path());
+  if (!protection.Active())
+    GTEST_SKIP() << "no way here to make a directory refuse new files";
+  const List longList(200, " /m/a-rather-long-name-that-makes-the-file-large.wav");
+
+  // The space is reserved before the old text is overwritten, so a limit
+  // that the new text does not fit in leaves the old one whole.
+  SetList(longList, 0);
+  {
+    FileSizeLimit limit(1024);
+    Save(path);
+  }
+  EXPECT_EQ(errors, QStringList{QString("ファイル %1 を作成できません").arg(path)});
+  EXPECT_EQ(ReadFile(path), old);
+
+  errors.clear();
+  Save(path);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+  EXPECT_EQ(ReadFile(path), FormatPlaylist(longList));
+
+  SetList({" /m/short.wav"}, 0);
+  Save(path);
+  EXPECT_EQ(ReadFile(path), " /m/short.wav\r\n") << "a shorter text leaves no tail of the old";
   EXPECT_EQ(QDir(programDir.path()).entryList(QDir::Files), QStringList{"kept.flist"});
 }
 
