@@ -1,6 +1,7 @@
 #include "app/handoff_inbox.h"
 
 #include "app/handoff_files.h"
+#include "app/handoff_parts.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -48,10 +49,18 @@ QByteArray ReadText(int fd) {
   return nul < 0 ? buffer : buffer.left(nul);
 }
 
+constexpr std::chrono::minutes kPartSweepInterval{1};
+
 } // namespace
 
 void HandOffInbox::Collect(const QByteArray& directory,
                            const std::function<void(const QByteArray&)>& take) {
+  const auto now = std::chrono::steady_clock::now();
+  const auto [sweep, first] = lastPartSweep_.try_emplace(directory, now);
+  if (first || now - sweep->second >= kPartSweepInterval) {
+    sweep->second = now;
+    RemoveStaleHandOffParts(directory);
+  }
   // A directory that does not exist (yet) simply holds no files.
   const std::unique_ptr<DIR, DirCloser> listing(opendir(directory.constData()));
   if (!listing)

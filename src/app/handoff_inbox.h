@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QByteArray>
+#include <chrono>
 #include <functional>
+#include <map>
 #include <set>
 #include <tuple>
 
 // Takes hand-off files out of directories: each file is read, deleted and
 // handed on once. A file that cannot be deleted is remembered for the run so
-// that it is not handed on again at every scan.
+// that it is not handed on again at every scan. Part files that launches left
+// behind are cleared from each directory at its first scan and about once a
+// minute after.
 class HandOffInbox {
 public:
   // Calls take with the text of each hand-off file in directory, in listing
@@ -19,4 +23,5 @@ private:
   // Device, inode, modification time (s, ns) and size: a rewritten file is new.
   using FileKey = std::tuple<dev_t, ino_t, time_t, long, off_t>;
   std::set<FileKey> undeletable_;
+  std::map<QByteArray, std::chrono::steady_clock::time_point> lastPartSweep_;
 };

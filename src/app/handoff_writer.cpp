@@ -1,6 +1,7 @@
 #include "app/handoff_writer.h"
 
 #include "app/handoff_files.h"
+#include "app/handoff_parts.h"
 #include "app/runtime_paths.h"
 
 #include <cerrno>
@@ -27,7 +28,7 @@ bool WriteAll(int fd, std::string_view text) {
 
 // The hidden part file: readers pass over names that begin with a dot.
 std::string WritePartFile(const std::string& directory, std::string_view text) {
-  std::string path = directory + "/.mdk_part_XXXXXX";
+  std::string path = directory + '/' + std::string(kHandOffPartPrefix) + "XXXXXX";
   const int fd = mkostemp(path.data(), O_CLOEXEC);
   if (fd < 0)
     return {};
@@ -72,7 +73,9 @@ bool WriteHandOffFile(std::string_view text, const HandOffPlaces& places) {
 }
 
 std::string AbsoluteArgument(std::string_view argument, std::string_view currentDirectory) {
-  if (argument.empty() || argument.starts_with('/') || currentDirectory.empty())
+  // "*name" and "<name>" are entry forms that the list keeps as they are.
+  if (argument.empty() || argument.starts_with('/') || argument.starts_with('*') ||
+      argument.starts_with('<') || currentDirectory.empty())
     return std::string(argument);
   std::string absolute(currentDirectory);
   if (!absolute.ends_with('/'))

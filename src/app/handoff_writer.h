@@ -19,5 +19,6 @@ bool WriteHandOffFileIn(const std::string& directory, std::string_view text);
 bool WriteHandOffFile(std::string_view text, const HandOffPlaces& places);
 
 // A relative argument means a file in the launching process's directory, which
-// the running copy does not share.
+// the running copy does not share. One that begins with "*" or "<" is an
+// entry form, not a relative path, and stays as it is.
 std::string AbsoluteArgument(std::string_view argument, std::string_view currentDirectory);

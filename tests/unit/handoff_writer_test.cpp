@@ -129,7 +129,7 @@ TEST(HandOffWriter, OnlyAPrivateDirectoryOfOursServesAsFallback) {
   }
 }
 
-TEST(HandOffWriter, RelativeArgumentsBecomeAbsolute) {
+TEST(HandOffWriter, RelativeArgumentsBecomeAbsoluteAndEntryFormsStayAsTheyAre) {
   const struct {
     const char* argument;
     const char* currentDirectory;
@@ -141,6 +141,8 @@ TEST(HandOffWriter, RelativeArgumentsBecomeAbsolute) {
       {"a.wav", "/", "/a.wav"},
       {"", "/home/u", ""},
       {"a.wav", "", "a.wav"},
+      {"*x.wav", "/home/u", "*x.wav"},
+      {"<x>", "/home/u", "<x>"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.argument);

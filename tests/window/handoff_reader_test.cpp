@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTimer>
 #include <algorithm>
+#include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -184,6 +186,33 @@ TEST_F(HandOffReaderTest, AFileThatCannotBeDeletedIsTakenOnce) {
 
   EXPECT_EQ(Entries(), std::vector<QByteArray>{"/m/a.wav"});
   EXPECT_EQ(FilesIn(extraDir.path()), QStringList{"mdk_tmp1.tmp"});
+}
+
+TEST_F(HandOffReaderTest, PartFilesLeftByKilledLaunchesGoFreshOnesStay) {
+  // Last written two minutes ago, as by a launch killed before it linked.
+  const auto age = [](const QString& path) {
+    const timespec twoMinutesAgo{std::time(nullptr) - 120, 0};
+    const timespec times[] = {twoMinutesAgo, twoMinutesAgo};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+  };
+  for (const QString& dir : {programDir.path(), extraDir.path()}) {
+    Drop(dir, ".mdk_part_old123", "/m/killed.wav");
+    age(dir + "/.mdk_part_old123");
+    Drop(dir, ".mdk_part_new456", "/m/being-written.wav");
+  }
+
+  form->ReadHandOffFiles();
+
+  for (const QString& dir : {programDir.path(), extraDir.path()}) {
+    EXPECT_EQ(FilesIn(dir), QStringList{".mdk_part_new456"}) << dir.toStdString();
+  }
+  EXPECT_TRUE(Entries().empty());
+
+  // The directories were cleared just now: the next scans, a second apart,
+  // leave the listing alone.
+  age(programDir.filePath(".mdk_part_new456"));
+  form->ReadHandOffFiles();
+  EXPECT_EQ(FilesIn(programDir.path()), QStringList{".mdk_part_new456"});
 }
 
 } // namespace
