@@ -1,5 +1,7 @@
 #include "Help.h"
 #include "Mdkmain.h"
+#include "app/command_line.h"
+#include "app/file_size_signal.h"
 #include "app/handoff_watch.h"
 #include "app/instance_lock.h"
 #include "app/runtime_paths.h"
@@ -12,24 +14,31 @@
 
 #include <QApplication>
 #include <QFile>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
 namespace {
 
 // Starts neither the toolkit nor the media layer: it only leaves its files.
-int SecondLaunch(int argc, char** argv) {
+int SecondLaunch(const std::vector<std::string>& paths) {
   std::error_code ignored;
   const std::string programDirectory =
       std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path().native();
   const std::string currentDirectory = std::filesystem::current_path(ignored).native();
-  return RunSecondLaunch({argv + 1, argv + argc}, {programDirectory, FallbackHandOffDirectory()},
-                         currentDirectory, std::cerr);
+  return RunSecondLaunch(paths, {programDirectory, FallbackHandOffDirectory()}, currentDirectory,
+                         std::cerr);
 }
 
-int FirstCopy(int argc, char** argv, InstanceLock& lock) {
-  const std::vector<QByteArray> arguments(argv + 1, argv + argc);
-  QApplication app(argc, argv);
+int FirstCopy(char* programName, const std::vector<std::string>& paths, InstanceLock& lock) {
+  std::vector<QByteArray> arguments;
+  for (const std::string& path : paths)
+    arguments.push_back(QByteArray::fromStdString(path));
+  // The toolkit gets the program name alone: every argument is a media path,
+  // not an option of Qt's (-platform, -style, -reverse, -session ...).
+  int qtArgc = 1;
+  char* qtArgv[] = {programName, nullptr};
+  QApplication app(qtArgc, qtArgv);
   QApplication::setApplicationDisplayName(QStringLiteral("Mellowdeck"));
   try {
     const QString programDirectory = ProgramDirectory();
@@ -63,8 +72,18 @@ int FirstCopy(int argc, char** argv, InstanceLock& lock) {
 } // namespace
 
 int main(int argc, char** argv) {
+  IgnoreFileSizeSignal();
+  // A program started with no argv at all still runs, under its own name.
+  static char ownName[] = "mellowdeck";
+  char* programName = argc > 0 ? argv[0] : ownName;
+  const CommandLine line = ParseCommandLine({argv + std::min(argc, 1), argv + argc});
+  if (line.action != CommandLine::Action::Play) {
+    std::cout << (line.action == CommandLine::Action::Help ? UsageText() : VersionText());
+    std::cout.flush();
+    return std::cout ? 0 : 1;
+  }
   InstanceLock lock(InstanceLockPath());
   if (lock.GetState() == InstanceLock::State::HeldElsewhere)
-    return SecondLaunch(argc, argv);
-  return FirstCopy(argc, argv, lock);
+    return SecondLaunch(line.paths);
+  return FirstCopy(programName, line.paths, lock);
 }

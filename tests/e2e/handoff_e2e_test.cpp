@@ -2,7 +2,7 @@
 #include "app/handoff_writer.h"
 #include "app/instance_lock.h"
 #include "app/runtime_paths.h"
-#include "support/form_fixture.h"
+#include "support/program_fixture.h"
 #include "support/wait.h"
 #include "support/write_protect.h"
 
@@ -16,83 +16,7 @@
 
 namespace {
 
-// The real program, copied into the fixture's program directory, with its own
-// runtime directory. The window under test stands in for a running copy
-// where the test holds the lock itself.
-class HandOffEndToEnd : public FormTest {
-protected:
-  HandOffEndToEnd() {
-    EXPECT_TRUE(QFile::copy(QStringLiteral(MDK_BINARY), binary));
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("MELLOWDECK_AUDIO_SINK", "fakesink sync=true");
-    environment.insert("MELLOWDECK_VIDEO_SINK", "fakesink sync=true");
-    environment.insert("XDG_RUNTIME_DIR", runtimeDir.path());
-    form = std::make_unique<TForm1>(
-        FormPlatform{player, tray, dialogs, programDir.path(), {fallbackDir}});
-    form->Timer1->stop();
-  }
-  ~HandOffEndToEnd() override {
-    if (firstCopy) {
-      firstCopy->kill();
-      firstCopy->waitForFinished();
-    }
-  }
-
-  std::unique_ptr<InstanceLock> HoldLock() {
-    auto lock = std::make_unique<InstanceLock>(
-        runtimeDir.filePath(QStringLiteral("_mellowdeck_.lock")).toStdString());
-    EXPECT_EQ(lock->GetState(), InstanceLock::State::Acquired);
-    return lock;
-  }
-
-  std::unique_ptr<QProcess> Launch(const QStringList& arguments,
-                                   const QString& workingDirectory = QDir::tempPath()) {
-    auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(environment);
-    process->setWorkingDirectory(workingDirectory);
-    process->start(binary, arguments);
-    EXPECT_TRUE(process->waitForStarted());
-    return process;
-  }
-
-  // Runs a second launch to its end; its exit code.
-  int SecondLaunch(const QStringList& arguments, QByteArray* errors = nullptr,
-                   const QString& workingDirectory = QDir::tempPath()) {
-    const auto process = Launch(arguments, workingDirectory);
-    EXPECT_TRUE(process->waitForFinished(10000));
-    if (errors)
-      *errors = process->readAllStandardError();
-    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
-  }
-
-  // Starts the program as the first copy and waits until it holds the lock,
-  // which it has once it made its fallback directory.
-  void StartFirstCopy() {
-    firstCopy = Launch({});
-    ASSERT_TRUE(WaitFor([&] { return QFileInfo(fallbackDir).isDir(); }));
-  }
-
-  QStringList HandOffFilesIn(const QString& dir) const {
-    QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    names.removeIf([](const QString& name) { return !IsHandOffName(name.toStdString()); });
-    return names;
-  }
-  bool NoHandOffFilesLeft() const {
-    return HandOffFilesIn(programDir.path()).isEmpty() && HandOffFilesIn(fallbackDir).isEmpty();
-  }
-
-  std::vector<QByteArray> SortedEntries() const {
-    std::vector<QByteArray> entries = Entries();
-    std::sort(entries.begin(), entries.end());
-    return entries;
-  }
-
-  QTemporaryDir runtimeDir;
-  const QString binary = programDir.filePath(QStringLiteral("mellowdeck"));
-  const QString fallbackDir = runtimeDir.filePath(QStringLiteral("mellowdeck"));
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  std::unique_ptr<QProcess> firstCopy;
-};
+class HandOffEndToEnd : public ProgramTest {};
 
 TEST_F(HandOffEndToEnd, ASecondLaunchLeavesOneFilePerArgumentAndEndsWithOne) {
   const auto lock = HoldLock();
