@@ -1,9 +1,11 @@
 #include "platform/list_box.h"
 
 #include "platform/mdk_error.h"
+#include "playlist/entry_rules.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 #include <utility>
 
 int ListBoxModel::rowCount(const QModelIndex& parent) const {
@@ -18,35 +20,65 @@ QVariant ListBoxModel::data(const QModelIndex& index, int role) const {
 }
 
 void ListBoxModel::Replace(int index, const QByteArray& text) {
-  items_[size_t(index)] = text;
-  emit dataChanged(this->index(index), this->index(index), {Qt::DisplayRole});
+  QByteArray& item = items_[size_t(index)];
+  markerCount_ += int(IsModeMarker(text)) - int(IsModeMarker(item));
+  item = text;
+  if (!holding_) {
+    emit dataChanged(this->index(index), this->index(index), {Qt::DisplayRole});
+    return;
+  }
+  heldFirst_ = heldLast_ < heldFirst_ ? index : std::min(heldFirst_, index);
+  heldLast_ = std::max(heldLast_, index);
 }
 
 void ListBoxModel::Insert(int index, const QByteArray& text) {
+  AnnounceHeldChanges();
   beginInsertRows({}, index, index);
   items_.insert(items_.begin() + index, text);
+  markerCount_ += int(IsModeMarker(text));
   endInsertRows();
 }
 
 void ListBoxModel::Append(const std::vector<QByteArray>& texts) {
   if (texts.empty())
     return;
+  AnnounceHeldChanges();
   const int first = int(items_.size());
   beginInsertRows({}, first, first + int(texts.size()) - 1);
   items_.insert(items_.end(), texts.begin(), texts.end());
+  markerCount_ += int(texts.size()) - CountPlayable(texts);
   endInsertRows();
 }
 
 void ListBoxModel::Delete(int index) {
+  AnnounceHeldChanges();
   beginRemoveRows({}, index, index);
+  markerCount_ -= int(IsModeMarker(items_[size_t(index)]));
   items_.erase(items_.begin() + index);
   endRemoveRows();
 }
 
 void ListBoxModel::Reset(std::vector<QByteArray> texts) {
+  AnnounceHeldChanges();
   beginResetModel();
   items_ = std::move(texts);
+  markerCount_ = int(items_.size()) - CountPlayable(items_);
   endResetModel();
+}
+
+void ListBoxModel::ReleaseChanges() {
+  AnnounceHeldChanges();
+  holding_ = false;
+}
+
+void ListBoxModel::AnnounceHeldChanges() {
+  if (heldLast_ < heldFirst_)
+    return;
+  const QModelIndex first = index(heldFirst_);
+  const QModelIndex last = index(heldLast_);
+  heldFirst_ = 0;
+  heldLast_ = -1;
+  emit dataChanged(first, last, {Qt::DisplayRole});
 }
 
 QSize FixedHeightDelegate::sizeHint(const QStyleOptionViewItem& option,
@@ -110,12 +142,22 @@ void ListBox::SetItems(std::vector<QByteArray> texts) {
 }
 
 int ListBox::ItemIndex() const {
+  if (selectionHeld_)
+    return heldCleared_ || !heldCurrent_.isValid() ? -1 : heldCurrent_.row();
   const QModelIndexList rows = selectionModel()->selectedIndexes();
   return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 void ListBox::SetItemIndex(int index) {
-  if (index < 0 || index >= Count()) {
+  const bool inList = index >= 0 && index < Count();
+  if (batchDepth_ > 0) {
+    selectionHeld_ = true;
+    heldCleared_ = !inList;
+    if (inList)
+      heldCurrent_ = model_.index(index);
+    return;
+  }
+  if (!inList) {
     selectionModel()->clearSelection();
     return;
   }
@@ -127,6 +169,30 @@ void ListBox::SetItemIndex(int index) {
 void ListBox::SetItemHeight(int height) {
   delegate_.height = height;
   scheduleDelayedItemsLayout();
+}
+
+ListBox::UpdateBatch::UpdateBatch(ListBox& list) : list_(list) {
+  if (list_.batchDepth_++ == 0)
+    list_.model_.HoldChanges();
+}
+
+ListBox::UpdateBatch::~UpdateBatch() {
+  if (--list_.batchDepth_ > 0)
+    return;
+  list_.model_.ReleaseChanges();
+  list_.ApplyHeldSelection();
+}
+
+void ListBox::ApplyHeldSelection() {
+  if (!std::exchange(selectionHeld_, false))
+    return;
+  const QModelIndex current = std::exchange(heldCurrent_, {});
+  if (current.isValid())
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect);
+  if (heldCleared_ || !current.isValid())
+    selectionModel()->clearSelection();
+  if (current.isValid())
+    scrollTo(current);
 }
 
 void ListBox::mousePressEvent(QMouseEvent* event) {

@@ -7,7 +7,8 @@
 #include <vector>
 
 // The playlist's items: byte strings kept exactly as given, shown decoded
-// from the locale's encoding.
+// from the locale's encoding. It keeps its count of playable entries as it
+// goes, since the window shows that count at every step.
 class ListBoxModel : public QAbstractListModel {
   Q_OBJECT
 public:
@@ -17,14 +18,28 @@ public:
   QVariant data(const QModelIndex& index, int role) const override;
 
   const std::vector<QByteArray>& Items() const { return items_; }
+  // Every entry but the exact mode markers.
+  int PlayableCount() const { return int(items_.size()) - markerCount_; }
   void Replace(int index, const QByteArray& text);
   void Insert(int index, const QByteArray& text);
   void Append(const std::vector<QByteArray>& texts);
   void Delete(int index);
   void Reset(std::vector<QByteArray> texts);
 
+  // While held, replaced entries are announced together, as one range, on
+  // release; a change of rows announces the held ones first so the range
+  // still names the rows that changed.
+  void HoldChanges() { holding_ = true; }
+  void ReleaseChanges();
+
 private:
+  void AnnounceHeldChanges();
+
   std::vector<QByteArray> items_;
+  int markerCount_ = 0;
+  bool holding_ = false;
+  int heldFirst_ = 0;
+  int heldLast_ = -1;
 };
 
 // Draws the items at one fixed line height.
@@ -49,6 +64,7 @@ public:
   // Throws MdkError for an index outside the list.
   const QByteArray& Item(int index) const;
   const std::vector<QByteArray>& Items() const { return model_.Items(); }
+  int PlayableCount() const { return model_.PlayableCount(); }
   void SetItem(int index, const QByteArray& text);
   void Add(const QByteArray& text);
   void AddAll(const std::vector<QByteArray>& texts);
@@ -62,6 +78,22 @@ public:
   void SetItemIndex(int index);
 
   void SetItemHeight(int height);
+
+  // While one lives, replaced entries reach the view as one change, and the
+  // selection reaches it once, scrolled to, when the outermost batch ends;
+  // ItemIndex reads the held selection meanwhile. Every single change would
+  // make the view lay out all of its rows again at the next selection, which a
+  // run through thousands of entries cannot afford.
+  class UpdateBatch {
+  public:
+    explicit UpdateBatch(ListBox& list);
+    ~UpdateBatch();
+    UpdateBatch(const UpdateBatch&) = delete;
+    UpdateBatch& operator=(const UpdateBatch&) = delete;
+
+  private:
+    ListBox& list_;
+  };
 
 signals:
   void UserSelected();
@@ -77,4 +109,13 @@ private:
   ListBoxModel model_;
   FixedHeightDelegate delegate_;
   bool releaseEndsDoubleClick_ = false;
+  void ApplyHeldSelection();
+
+  int batchDepth_ = 0;
+  // The selection made during a batch: the last entry selected, which stays
+  // current and is scrolled to as it would have been, and whether a clearing
+  // came after it. Persistent, so that it follows its entry across row changes.
+  bool selectionHeld_ = false;
+  QPersistentModelIndex heldCurrent_;
+  bool heldCleared_ = false;
 };

@@ -79,8 +79,11 @@ static Outcome PlaySelected(TForm1& form) {
 // The step's nested calls (a draw trying an entry, a failed open retrying the
 // next one) run on an explicit stack, so thousands of failing entries in a
 // row cannot exhaust the call stack; the order of opens, marks, tray changes
-// and results is that of the nested calls.
+// and results is that of the nested calls. The list shows the step's marks
+// and scrolls to its selection once, when the step ends, so that a run of
+// failing entries costs time in proportion to its length.
 bool TForm1::PlayStep(int step) {
+  const ListBox::UpdateBatch batch(*ListBox1);
   std::vector<PendingStep> pending;
   bool result = false;
   bool haveResult = false;

@@ -1,7 +1,5 @@
 #include "Mdkmain.h"
 
-#include "playlist/entry_rules.h"
-
 int TForm1::CountPlayable() const {
-  return ::CountPlayable(ListBox1->Items());
+  return ListBox1->PlayableCount();
 }

@@ -1,6 +1,7 @@
 #include "platform/media_player.h"
 #include "support/form_fixture.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <set>
 
@@ -131,6 +132,23 @@ TEST_F(PlayStepTest, TenThousandFailingEntriesDoNotExhaustTheStack) {
   for (const QByteArray& entry : Entries())
     ASSERT_TRUE(entry.startsWith('<')) << entry.toStdString();
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PlayStepTest, AfterARunOfFailuresTheListShowsTheMarksAndTheEntryLeftPlaying) {
+  Modes(false, true);
+  SetList(Paths(3000), 0);
+  form->show();
+  QCoreApplication::processEvents();
+  for (int i = 1; i < 2500; ++i)
+    player.failing.insert("/m/" + std::to_string(i) + ".wav");
+  EXPECT_FALSE(form->PlayStep(1));
+
+  ListBox& list = *form->ListBox1;
+  const QModelIndex playing = list.model()->index(2500, 0);
+  EXPECT_EQ(list.selectionModel()->selectedIndexes(), QModelIndexList{playing});
+  EXPECT_TRUE(list.viewport()->rect().contains(list.visualRect(playing)));
+  EXPECT_EQ(list.model()->index(2499, 0).data().toString(), "</m/2499.wav>");
+  EXPECT_EQ(form->StaticText1->text(), "2500 / 3000");
 }
 
 TEST_F(PlayStepTest, ShuffleDrawsEveryCoveredPositionOncePerCycle) {
