@@ -118,13 +118,16 @@ private:
   void BindCommands();
   void BindCommand(QAction* action, void (TForm1::*handler)());
   void BindCommand(QAbstractButton* button, void (TForm1::*handler)());
-  bool PlayStepLoop(int step);
+  struct PendingStep;
+  bool PlayStepFrom(int step, std::vector<PendingStep>& pending);
   void SelectInOrder(int step);
   void StartNewShuffleCycle();
   void DeleteEveryEntry(const QByteArray& text);
   void SetRandomPlay(bool on);
   void SetContinuousPlay(bool on);
   void SetCommandEnabled(QAction* item, QAbstractButton* button, bool enabled);
+  void ReportOutputFailure(const QString& message);
+  void ReportOutputNotice();
 
   TrayShell& tray_;
   FileDialogs& dialogs_;
@@ -132,4 +135,6 @@ private:
   QStringList handOffDirectories_;
   HandOffInbox handOffInbox_;
   bool destroyed_ = false;
+  // Set from a failure of the sound or video output until a file opens again.
+  bool outputFailing_ = false;
 };

@@ -1,5 +1,6 @@
 #include "Mdkmain.h"
 
+#include "platform/mdk_error.h"
 #include "platform/media_player.h"
 #include "playlist/entry_rules.h"
 
@@ -13,18 +14,18 @@ namespace {
 constexpr int kDrawTries = 5000;
 constexpr int kShuffleCoverage = 2006;
 
-enum class Outcome { Played, Refused, Failed };
+enum class Outcome { Opened, NothingSelected, Refused, Failed };
+
+} // namespace
 
 // A step that is waiting for something it started to finish: a random draw
 // waiting for the entry it tried, or a failed open waiting for its retry.
-struct PendingStep {
+struct TForm1::PendingStep {
   bool isRetry = false;
   int fallbackPosition = 0;
   int triesLeft = kDrawTries;
   bool inFallback = false;
 };
-
-} // namespace
 
 void TForm1::SelectInOrder(int step) {
   const int count = ListBox1->Count();
@@ -52,7 +53,7 @@ static Outcome PlaySelected(TForm1& form) {
   if (position > 0)
     form.StaticText1->setText(QStringLiteral("%1 / %2").arg(position).arg(form.CountPlayable()));
   if (index < 0)
-    return Outcome::Played;
+    return Outcome::NothingSelected;
   const QByteArray entry = list.Item(index);
   if (IsUnplayable(entry))
     return Outcome::Refused;
@@ -66,6 +67,11 @@ static Outcome PlaySelected(TForm1& form) {
     form.MediaPlayer1->Open();
     if (form.MediaPlayer1->Error() == 0)
       form.MediaPlayer1->Play();
+  } catch (const MdkOutputError&) {
+    // Not the file's fault: the entry stays as it is, and the step gives up.
+    form.SetTrayState(0);
+    QGuiApplication::restoreOverrideCursor();
+    throw;
   } catch (...) {
     // The marked entry is the whole report: a failed open shows no message.
     list.SetItem(list.ItemIndex(), FailedForm(list.Item(list.ItemIndex())));
@@ -73,7 +79,7 @@ static Outcome PlaySelected(TForm1& form) {
     return Outcome::Failed;
   }
   QGuiApplication::restoreOverrideCursor();
-  return Outcome::Played;
+  return Outcome::Opened;
 }
 
 // The step's nested calls (a draw trying an entry, a failed open retrying the
@@ -85,6 +91,19 @@ static Outcome PlaySelected(TForm1& form) {
 bool TForm1::PlayStep(int step) {
   const ListBox::UpdateBatch batch(*ListBox1);
   std::vector<PendingStep> pending;
+  try {
+    return PlayStepFrom(step, pending);
+  } catch (const MdkOutputError& error) {
+    // Every file would fail the same way: no retry and no further draw.
+    for (const PendingStep& waiting : pending)
+      if (waiting.isRetry)
+        QGuiApplication::restoreOverrideCursor();
+    ReportOutputFailure(QString::fromLocal8Bit(error.what()));
+    return false;
+  }
+}
+
+bool TForm1::PlayStepFrom(int step, std::vector<PendingStep>& pending) {
   bool result = false;
   bool haveResult = false;
   bool startStep = true;
@@ -107,6 +126,8 @@ bool TForm1::PlayStep(int step) {
       } else {
         SelectInOrder(nextStep);
         const Outcome outcome = PlaySelected(*this);
+        if (outcome == Outcome::Opened)
+          ReportOutputNotice();
         if (outcome == Outcome::Failed && autorepeat1->isChecked()) {
           pending.push_back({.isRetry = true});
           nextStep = 1;
@@ -115,7 +136,7 @@ bool TForm1::PlayStep(int step) {
         }
         if (outcome == Outcome::Failed)
           QGuiApplication::restoreOverrideCursor();
-        result = outcome == Outcome::Played;
+        result = outcome == Outcome::Opened || outcome == Outcome::NothingSelected;
         haveResult = true;
       }
     }

@@ -4,7 +4,6 @@
 
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <unistd.h>
 
 namespace {
 
@@ -18,31 +17,39 @@ DisplayServer::DisplayServer(Kind kind) {
     problem_ = program + " is not installed (scripts/install-deps installs it)";
     return;
   }
-  QString ready;
   if (kind == Kind::X11) {
-    // A display number of this process's own, so that parallel runs differ.
-    const QString number = QString::number(100 + getpid() % 800);
-    address_ = ':' + number;
-    ready = QStringLiteral("/tmp/.X11-unix/X") + number;
+    // Xvfb picks a free display itself and writes its number once it takes
+    // clients, so neither a taken number nor a stale socket can mislead. A
+    // desktop's server does not reset when its last client leaves, and the
+    // sink probes (one client after another) must not meet a reset either.
+    server_.setStandardErrorFile(QProcess::nullDevice());
     server_.start(program,
-                  {address_, QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                   QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("640x480x24")});
-  } else {
-    address_ = runtimeDir_.filePath(QStringLiteral("wayland-test"));
-    ready = address_;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir_.path());
-    server_.setProcessEnvironment(environment);
-    server_.start(program,
-                  {QStringLiteral("--backend=headless-backend.so"),
-                   QStringLiteral("--socket=wayland-test"), QStringLiteral("--idle-time=0"),
-                   QStringLiteral("--width=640"), QStringLiteral("--height=480")});
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                   QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+                   QStringLiteral("0"), QStringLiteral("640x480x24")});
+    if (WaitFor([&] { return server_.canReadLine() || server_.state() == QProcess::NotRunning; },
+                kStartBoundMs) &&
+        server_.canReadLine())
+      address_ = ':' + QString::fromLatin1(server_.readLine().trimmed());
+    else
+      problem_ = program + " did not start within " + QString::number(kStartBoundMs) + " ms";
+    return;
   }
-  server_.setProcessChannelMode(QProcess::MergedChannels);
-  if (!WaitFor([&] { return QFileInfo::exists(ready) || server_.state() == QProcess::NotRunning; },
-               kStartBoundMs) ||
-      !QFileInfo::exists(ready))
-    problem_ = program + " did not start: " + QString::fromLocal8Bit(server_.readAll());
+  address_ = runtimeDir_.filePath(QStringLiteral("wayland-test"));
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir_.path());
+  server_.setProcessEnvironment(environment);
+  // Nobody reads what it says, so it must not fill a pipe and stall.
+  server_.setStandardOutputFile(QProcess::nullDevice());
+  server_.setStandardErrorFile(QProcess::nullDevice());
+  server_.start(program, {QStringLiteral("--backend=headless-backend.so"),
+                          QStringLiteral("--socket=wayland-test"), QStringLiteral("--idle-time=0"),
+                          QStringLiteral("--width=640"), QStringLiteral("--height=480")});
+  if (!WaitFor(
+          [&] { return QFileInfo::exists(address_) || server_.state() == QProcess::NotRunning; },
+          kStartBoundMs) ||
+      !QFileInfo::exists(address_))
+    problem_ = program + " did not start within " + QString::number(kStartBoundMs) + " ms";
 }
 
 DisplayServer::~DisplayServer() {
