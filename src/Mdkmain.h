@@ -2,6 +2,7 @@
 
 #include "app/handoff_inbox.h"
 #include "platform/file_dialogs.h"
+#include "playback/shuffle_draws.h"
 #include "ui_Mdkmain.h"
 
 #include <QByteArray>
@@ -135,6 +136,7 @@ private:
   QStringList handOffDirectories_;
   HandOffInbox handOffInbox_;
   bool destroyed_ = false;
+  ShuffleDraws draws_;
   // Set from a failure of the sound or video output until a file opens again.
   bool outputFailing_ = false;
 };

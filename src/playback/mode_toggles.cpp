@@ -32,6 +32,7 @@ void TForm1::random1Click() {
   }
   ListBox1->Insert(0, kRandomMarker);
   std::fill(PlayedFlags.begin(), PlayedFlags.begin() + ShuffleSize, 0);
+  draws_.ForgetFlagged();
 }
 
 void TForm1::automaticplay1Click() {

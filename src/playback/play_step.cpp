@@ -5,7 +5,6 @@
 #include "playlist/entry_rules.h"
 
 #include <QGuiApplication>
-#include <cstdlib>
 #include <ctime>
 #include <vector>
 
@@ -38,6 +37,7 @@ void TForm1::SelectInOrder(int step) {
 
 void TForm1::StartNewShuffleCycle() {
   std::fill(PlayedFlags.begin(), PlayedFlags.begin() + ShuffleSize, 0);
+  draws_.ForgetFlagged();
   for (int i = 0; i < ListBox1->Count(); ++i)
     if (ListBox1->Item(i).startsWith('*'))
       ListBox1->SetItem(i, StarReset(ListBox1->Item(i)));
@@ -113,9 +113,9 @@ bool TForm1::PlayStepFrom(int step, std::vector<PendingStep>& pending) {
     if (startStep) {
       startStep = false;
       if (nextStep > 0 && random1->isChecked()) {
-        std::srand(unsigned(std::time(nullptr)));
         const int count = ListBox1->Count();
         ShuffleSize = count >= kPlayedFlagCount ? kShuffleCoverage : count;
+        draws_.Begin(unsigned(std::time(nullptr)), ShuffleSize);
         int first = 0;
         while (first < ShuffleSize && PlayedFlags[size_t(first)] != 0)
           ++first;
@@ -163,12 +163,20 @@ bool TForm1::PlayStepFrom(int step, std::vector<PendingStep>& pending) {
 
     bool drew = false;
     while (top.triesLeft > 0 && !drew) {
+      draws_.SkipFlagged(top.triesLeft);
+      if (top.triesLeft == 0)
+        break;
       --top.triesLeft;
-      const int r = ShuffleSize == 0 ? 0 : std::rand() % ShuffleSize;
+      const int r = draws_.Next();
+      if (PlayedFlags[size_t(r)] != 0) {
+        draws_.Flagged();
+        continue;
+      }
       // On an empty list there is no position 0 to draw.
-      if (PlayedFlags[size_t(r)] != 0 || r >= ListBox1->Count())
+      if (r >= ListBox1->Count())
         continue;
       PlayedFlags[size_t(r)] = 1;
+      draws_.Flagged();
       ListBox1->SetItemIndex(r);
       drew = !IsUnplayable(ListBox1->Item(r));
     }
