@@ -64,7 +64,7 @@ struct Preroll {
 
   [[noreturn]] void FailStalled(std::chrono::milliseconds bound) const {
     for (const GstOutput* output : {&sound, &video})
-      if (ReachedButNotStarted(*output))
+      if (ReachedButNotStarted(pipeline, *output))
         throw MdkOutputError("The " + std::string(output->name) + " did not start within " +
                              Seconds(bound) + " seconds, so " + path + " cannot be played.");
     Fail("The media did not get ready within " + Seconds(bound) + " seconds");
@@ -112,7 +112,7 @@ struct Preroll {
       // dropped by the decoder bin, which then waits for it forever; a second
       // attempt almost always gets the error through. A slow output is not
       // helped by it and is waited for instead.
-      if (ReachedButNotStarted(sound) || ReachedButNotStarted(video))
+      if (ReachedButNotStarted(pipeline, sound) || ReachedButNotStarted(pipeline, video))
         continue;
       gst_element_set_state(pipeline, GST_STATE_READY);
       while (GstMessage* raw = gst_bus_pop(bus.get())) {
@@ -131,7 +131,10 @@ GstElement* MakePlaybin(const std::string& path, const GstOutput& sound, const G
   if (playbin == nullptr)
     throw MdkError(CannotOpenMessage(path, "the media layer has no playbin element"));
   gst_object_ref_sink(playbin);
-  g_object_set(playbin, "audio-sink", sound.sink, "video-sink", video.sink, nullptr);
+  if (sound.sink != nullptr)
+    g_object_set(playbin, "audio-sink", sound.sink, nullptr);
+  if (video.sink != nullptr)
+    g_object_set(playbin, "video-sink", video.sink, nullptr);
   gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
   g_object_set(playbin, "uri", uri, nullptr);
   g_free(uri);
@@ -163,7 +166,8 @@ void GstMediaPlayer::Open() {
   try {
     video = MakeOutput(GstOutputKind::Video);
   } catch (...) {
-    gst_object_unref(gst_object_ref_sink(sound.sink));
+    if (sound.sink != nullptr)
+      gst_object_unref(gst_object_ref_sink(sound.sink));
     throw;
   }
   pipeline_ = MakePlaybin(path, sound, video);
@@ -197,12 +201,12 @@ void GstMediaPlayer::Open() {
 }
 
 void GstMediaPlayer::NoteSilentOutputs() {
-  if (!toldNoSound_ && FellBackToNothing(sound_)) {
+  if (!toldNoSound_ && FellBackToNothing(pipeline_, sound_)) {
     toldNoSound_ = true;
     outputNotice_ = "No sound output was found (no sound server or sound device answered), so "
                     "media play without sound.";
   }
-  if (!toldNoVideo_ && FellBackToNothing(video_)) {
+  if (!toldNoVideo_ && FellBackToNothing(pipeline_, video_)) {
     toldNoVideo_ = true;
     outputNotice_ = "No video output was found (no display answered), so videos play without "
                     "a picture.";

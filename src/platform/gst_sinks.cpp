@@ -25,7 +25,12 @@ GstElement* SinkFromEnvironment(const char* variable) {
   return sink;
 }
 
-// A comparison for gst_iterator_find_custom: 0 for a sink that drops everything.
+// Comparisons for gst_iterator_find_custom: 0 for a match.
+gint CompareTypeName(gconstpointer item, gconstpointer typeName) {
+  return std::strcmp(G_OBJECT_TYPE_NAME(g_value_get_object(static_cast<const GValue*>(item))),
+                     static_cast<const char*>(typeName));
+}
+
 gint CompareFakeSink(gconstpointer item, gconstpointer) {
   GstElementFactory* factory =
       gst_element_get_factory(GST_ELEMENT(g_value_get_object(static_cast<const GValue*>(item))));
@@ -35,32 +40,50 @@ gint CompareFakeSink(gconstpointer item, gconstpointer) {
   return fake ? 0 : 1;
 }
 
+// The first element that the iterator finds, borrowed: it lives as long as
+// the bin it was found in.
+GstElement* Find(GstIterator* elements, GCompareFunc compare, gconstpointer data) {
+  GValue found = G_VALUE_INIT;
+  GstElement* element = nullptr;
+  if (gst_iterator_find_custom(elements, compare, &found, const_cast<gpointer>(data))) {
+    element = GST_ELEMENT(g_value_get_object(&found));
+    g_value_unset(&found);
+  }
+  gst_iterator_free(elements);
+  return element;
+}
+
+// The sink that serves the output in this pipeline, if it has one yet.
+GstElement* SinkIn(GstElement* pipeline, const GstOutput& output) {
+  if (output.sink != nullptr)
+    return output.sink;
+  return Find(gst_bin_iterate_recurse(GST_BIN(pipeline)), CompareTypeName, output.automaticType);
+}
+
 } // namespace
 
 GstOutput MakeOutput(GstOutputKind kind) {
   const bool sound = kind == GstOutputKind::Sound;
   GstOutput output;
   output.name = sound ? "sound output" : "video output";
+  output.automaticType = sound ? "GstAutoAudioSink" : "GstAutoVideoSink";
   output.sink = SinkFromEnvironment(sound ? "MELLOWDECK_AUDIO_SINK" : "MELLOWDECK_VIDEO_SINK");
-  if (output.sink == nullptr) {
-    output.sink = gst_element_factory_make(sound ? "autoaudiosink" : "autovideosink", nullptr);
-    output.automatic = true;
-  }
-  if (output.sink == nullptr)
-    throw MdkOutputError(std::string("The media layer has no ") + output.name + ".");
   return output;
 }
 
 bool ComesFrom(const GstOutput& output, GstObject* element) {
-  return output.sink != nullptr && element != nullptr &&
-         (element == GST_OBJECT(output.sink) ||
-          gst_object_has_as_ancestor(element, GST_OBJECT(output.sink)));
+  for (GstObject* object = element; object != nullptr; object = GST_OBJECT_PARENT(object))
+    if (output.sink != nullptr ? object == GST_OBJECT(output.sink)
+                               : std::strcmp(G_OBJECT_TYPE_NAME(object), output.automaticType) == 0)
+      return true;
+  return false;
 }
 
-bool ReachedButNotStarted(const GstOutput& output) {
-  if (output.sink == nullptr)
+bool ReachedButNotStarted(GstElement* pipeline, const GstOutput& output) {
+  GstElement* sink = SinkIn(pipeline, output);
+  if (sink == nullptr)
     return false;
-  GstPad* pad = gst_element_get_static_pad(output.sink, "sink");
+  GstPad* pad = gst_element_get_static_pad(sink, "sink");
   if (pad == nullptr)
     return false;
   GstCaps* caps = gst_pad_get_current_caps(pad);
@@ -68,20 +91,16 @@ bool ReachedButNotStarted(const GstOutput& output) {
   if (caps == nullptr)
     return false;
   gst_caps_unref(caps);
-  return gst_element_get_state(output.sink, nullptr, nullptr, 0) == GST_STATE_CHANGE_ASYNC;
+  return gst_element_get_state(sink, nullptr, nullptr, 0) == GST_STATE_CHANGE_ASYNC;
 }
 
-bool FellBackToNothing(const GstOutput& output) {
+bool FellBackToNothing(GstElement* pipeline, const GstOutput& output) {
+  if (output.sink != nullptr)
+    return false;
+  GstElement* sink = SinkIn(pipeline, output);
   // Until it is used the automatic sink holds a placeholder that drops
   // everything, too.
-  if (!output.automatic || output.sink == nullptr || !GST_IS_BIN(output.sink) ||
-      GST_STATE(output.sink) < GST_STATE_READY)
+  if (sink == nullptr || !GST_IS_BIN(sink) || GST_STATE(sink) < GST_STATE_READY)
     return false;
-  GstIterator* children = gst_bin_iterate_elements(GST_BIN(output.sink));
-  GValue found = G_VALUE_INIT;
-  const bool fake = gst_iterator_find_custom(children, CompareFakeSink, &found, nullptr);
-  if (fake)
-    g_value_unset(&found);
-  gst_iterator_free(children);
-  return fake;
+  return Find(gst_bin_iterate_elements(GST_BIN(sink)), CompareFakeSink, nullptr) != nullptr;
 }

@@ -5,12 +5,15 @@
 
 // The sound or the video output of one pipeline.
 struct GstOutput {
-  // Floating until the pipeline takes it; the pipeline owns it from then on.
+  // The sink described in the environment, floating until the pipeline takes
+  // it; nullptr when the media layer chooses one, which it then makes only
+  // for media that need it (an automatic video sink probes the display even
+  // for a sound file).
   GstElement* sink = nullptr;
-  // Chosen by the media layer rather than described in the environment.
-  bool automatic = false;
   // "sound output" or "video output", for messages.
   const char* name = "";
+  // The type of the sink the media layer makes when it chooses.
+  const char* automaticType = "";
 };
 
 enum class GstOutputKind { Sound, Video };
@@ -24,7 +27,7 @@ GstOutput MakeOutput(GstOutputKind kind);
 bool ComesFrom(const GstOutput& output, GstObject* element);
 // A stream has reached the output but the output has not taken its first
 // buffer: the output, not the media, is what stalls.
-bool ReachedButNotStarted(const GstOutput& output);
+bool ReachedButNotStarted(GstElement* pipeline, const GstOutput& output);
 // The automatic choice found no device and fell back to a sink that drops
 // everything, so the media plays without sound or picture.
-bool FellBackToNothing(const GstOutput& output);
+bool FellBackToNothing(GstElement* pipeline, const GstOutput& output);
