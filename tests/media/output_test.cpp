@@ -87,8 +87,7 @@ TEST(OutputBounds, StopAndCloseOnAStuckPipelineReturnInTheirBound) {
     });
     EXPECT_LT(took, GstMediaPlayer::kCallTimeout + kBoundSlack);
     EXPECT_EQ(player.Mode(), mpNotReady) << "a stuck pipeline is given up";
-    if (std::string(call) == "Stop")
-      EXPECT_EQ(Contains(message, "did not answer within 0.5 seconds"), "");
+    EXPECT_EQ(message, "") << "giving the media up stops it as surely";
   }
 }
 
