@@ -23,6 +23,8 @@
 namespace {
 
 constexpr int kFontPixels = 12;
+// The classic navy of a selected list entry.
+constexpr QColor kSelectionColour{0, 0, 128};
 
 // The pictures are kept as files named by their index ("04_start.svg"), so
 // the sorted listing is the list in index order.
@@ -108,6 +110,16 @@ void TForm1::SetUpLook() {
   look.setColor(QPalette::Window, look.color(QPalette::Button));
   setPalette(look);
   setFont(WindowFont());
+  // The list's green is a fixed colour, so what is drawn on it is fixed too:
+  // a dark theme's light text would all but vanish on it. The selection keeps
+  // its colours when the window is not the active one.
+  QPalette listLook = ListBox1->palette();
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    listLook.setColor(group, QPalette::Text, Qt::black);
+    listLook.setColor(group, QPalette::Highlight, kSelectionColour);
+    listLook.setColor(group, QPalette::HighlightedText, Qt::white);
+  }
+  ListBox1->setPalette(listLook);
   ListBox1->setFont(ListFont());
   ListBox1->SetItemHeight(kFontPixels);
 
