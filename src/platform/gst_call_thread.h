@@ -24,6 +24,7 @@ public:
   // then the caller must Abandon before it calls again.
   bool Run(std::function<void()> call, std::chrono::milliseconds bound);
   // Queues call behind the others without waiting for it; call must not throw.
+  // Used alone, this makes a queue of work that nobody waits for.
   void Post(std::function<void()> call);
   // Queues last behind the stuck call and gives that thread up.
   void Abandon(std::function<void()> last);

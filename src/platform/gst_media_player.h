@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/gst_call_thread.h"
-#include "platform/gst_releaser.h"
 #include "platform/gst_sinks.h"
 #include "platform/media_player.h"
 
@@ -68,6 +67,9 @@ private:
   bool toldNoSound_ = false;
   bool toldNoVideo_ = false;
   std::string outputNotice_;
-  GstReleaser releaser_;
+  // Takes closed pipelines down: freeing a MIDI synthesiser waits about
+  // 100 ms for its sound font to unload, which the next Open must not sit
+  // through.
+  GstCallThread releaser_;
   GstCallThread calls_;
 };
