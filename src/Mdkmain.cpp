@@ -224,6 +224,7 @@ void TForm1::BindCommands() {
           [this] { Guarded([this] { ListBox1DblClick(); }); });
   tray_.OnDoubleClick = [this] { Guarded([this] { Openmainwindows1Click(); }); };
   tray_.OnContextRequest = [this](QPoint at) { Guarded([this, at] { TrayContextRequest(at); }); };
+  tray_.ShareMenu(PopupMenu2);
 }
 
 void TForm1::keyReleaseEvent(QKeyEvent* event) {

@@ -6,7 +6,8 @@
 
 class QSystemTrayIcon;
 
-// The tray icon on QSystemTrayIcon (StatusNotifierItem or XEmbed).
+// The tray icon on QSystemTrayIcon: a StatusNotifierItem when a host watches
+// the session bus, an XEmbed icon otherwise.
 class SystemTrayShell : public QObject, public TrayShell {
   Q_OBJECT
 public:
@@ -17,7 +18,9 @@ public:
   void Modify(const QIcon& icon, const QByteArray& tip) override;
   void Delete() override;
   bool Available() const override;
+  void ShareMenu(QMenu* menu) override;
 
 private:
   QSystemTrayIcon* icon_;
+  bool statusNotifier_;
 };

@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <functional>
 
+class QMenu;
+
 // The notification-area icon: one icon with a tip, added, changed and
 // removed. Tips are locale-encoded bytes, already cut to their final length.
 class TrayShell {
@@ -18,8 +20,15 @@ public:
   // main window can reach the program.
   virtual bool Available() const = 0;
 
+  // The control menu for a tray that draws the menus of its icons itself (a
+  // StatusNotifierItem host, which gets it over D-Bus). Other trays ask for
+  // it through OnContextRequest instead.
+  virtual void ShareMenu(QMenu* menu) = 0;
+
   // Mouse over the icon: a left double-click, and the context request with
-  // the screen position where the menu belongs.
+  // the screen position where the menu belongs. A tray whose protocol knows
+  // no double-click sends its activation (a left click) as the double-click:
+  // it is the one gesture there that can bring a hidden window back.
   std::function<void()> OnDoubleClick;
   std::function<void(QPoint)> OnContextRequest;
 };

@@ -97,6 +97,9 @@ public:
   void Modify(const QIcon& i, const QByteArray& t) override { Record("TrayModify ", i, t); }
   void Delete() override { log_.Add("TrayDelete"); }
   bool Available() const override { return available; }
+  void ShareMenu(QMenu* menu) override { sharedMenu = menu; }
+
+  QMenu* sharedMenu = nullptr;
 
 private:
   void Record(const char* what, const QIcon& i, const QByteArray& t) {
