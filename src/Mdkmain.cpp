@@ -41,11 +41,13 @@ QFont WindowFont() {
   return font;
 }
 
-// Qt reports none of the Japanese faces as fixed-pitch, so they are chosen by
-// name, with the system's fixed face for a machine that has neither.
+// A Japanese fixed face gives Latin letters half of its 12 pixels, too few
+// for an "m" to keep its counters; a Latin fixed face draws the paths, and the
+// Japanese gothic face the characters it lacks. Both are chosen by name, with
+// the system's fixed face for a machine that has neither.
 QFont ListFont() {
   QFont font;
-  font.setFamilies({QStringLiteral("IPAMincho"), QStringLiteral("IPAGothic"),
+  font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("IPAGothic"),
                     QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
   font.setFixedPitch(true);
   font.setStyleHint(QFont::TypeWriter);
@@ -121,7 +123,8 @@ void TForm1::SetUpLook() {
   }
   ListBox1->setPalette(listLook);
   ListBox1->setFont(ListFont());
-  ListBox1->SetItemHeight(kFontPixels);
+  // A line as high as its font, so that no descender is cut off.
+  ListBox1->SetItemHeight(QFontMetrics(ListBox1->font()).height());
 
   LoadImageList(ImageList1);
   for (QToolButton* button : ToolBar1->findChildren<QToolButton*>())

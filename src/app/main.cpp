@@ -39,7 +39,11 @@ int FirstCopy(char* programName, const std::vector<std::string>& paths, Instance
   int qtArgc = 1;
   char* qtArgv[] = {programName, nullptr};
   QApplication app(qtArgc, qtArgv);
-  QApplication::setApplicationDisplayName(QStringLiteral("Mellowdeck"));
+  // No display name: Qt would append it to every caption. The name and the
+  // desktop entry give the windows their class and Wayland application id,
+  // however the program file is called.
+  QApplication::setApplicationName(QStringLiteral("Mellowdeck"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("mellowdeck"));
   try {
     const QString programDirectory = ProgramDirectory();
     QStringList handOffDirectories{programDirectory};

@@ -1,6 +1,7 @@
 #include "platform/error_box.h"
 
 #include "platform/mdk_error.h"
+#include "platform/product_name.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -9,8 +10,7 @@ namespace {
 
 ErrorPresenter& Presenter() {
   static ErrorPresenter presenter = [](const QString& message) {
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                          message);
+    QMessageBox::critical(QApplication::activeWindow(), QString::fromLatin1(kProductName), message);
   };
   return presenter;
 }

@@ -1,12 +1,12 @@
 #include "Mdkmain.h"
 
+#include "platform/product_name.h"
 #include "platform/tray_shell.h"
 #include "playlist/entry_rules.h"
 #include "tray/tray_icons.h"
 
 namespace {
 
-const QByteArray kProductName = QByteArrayLiteral("Mellowdeck");
 constexpr int kTipBytes = 127;
 
 } // namespace
@@ -20,7 +20,7 @@ void TForm1::RemoveTrayIcon() {
 }
 
 QByteArray TForm1::TrayTip(int state) const {
-  QByteArray tip = kProductName;
+  QByteArray tip(kProductName);
   if (state != 0)
     tip += " (" + CurrentTitle + ")";
   return CutToWholeCharacters(tip, kTipBytes);

@@ -1,6 +1,7 @@
 #include "support/form_fixture.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QHelpEvent>
 #include <QImage>
@@ -173,15 +174,23 @@ TEST_F(WindowLayoutTest, ColoursFontsAndCaption) {
 
   EXPECT_EQ(QFontInfo(form->font()).family(), "IPAPGothic");
   EXPECT_EQ(QFontInfo(form->font()).pixelSize(), 12);
-  const QFontInfo listFace(form->ListBox1->font());
-  EXPECT_TRUE(listFace.family() == "IPAMincho" || listFace.family() == "IPAGothic")
-      << listFace.family().toStdString();
-  EXPECT_EQ(listFace.pixelSize(), 12);
+  const QFont listFont = form->ListBox1->font();
+  EXPECT_EQ(QFontInfo(listFont).pixelSize(), 12);
+  const QFontMetrics list(listFont);
+  // Fixed pitch, with room for the three stems of an "m", and Japanese shown.
+  EXPECT_EQ(list.horizontalAdvance('m'), list.horizontalAdvance('i'));
+  EXPECT_GE(list.horizontalAdvance('m'), 7);
+  const QStringList faces = listFont.families();
+  EXPECT_TRUE(std::any_of(faces.begin(), faces.end(), [](const QString& face) {
+    return QFontDatabase::writingSystems(face).contains(QFontDatabase::Japanese);
+  })) << faces.join(", ").toStdString();
 
-  SetList({" /m/a.wav", " /m/日本語.wav"});
+  SetList({" /m/a.wav", " /m/日本語.wav", " /m/gjpqy.wav"});
   ShowLaidOut();
-  for (int row = 0; row < 2; ++row)
-    EXPECT_EQ(form->ListBox1->visualRect(form->ListBox1->model()->index(row, 0)).height(), 12);
+  for (int row = 0; row < 3; ++row) {
+    const QRect line = form->ListBox1->visualRect(form->ListBox1->model()->index(row, 0));
+    EXPECT_GE(line.height(), list.ascent() + list.descent()) << "descenders cut off in row " << row;
+  }
 }
 
 TEST_F(WindowLayoutTest, OnlyTheBannerShowsItsHint) {
