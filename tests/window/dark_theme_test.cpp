@@ -1,7 +1,9 @@
 #include "Help.h"
 #include "support/form_fixture.h"
+#include "tray/tray_icons.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QScopeGuard>
 #include <cmath>
 
@@ -71,6 +73,34 @@ TEST_F(DarkThemeTest, TextOnFixedColoursStaysReadable) {
         << pair.what << ": " << pair.text.name().toStdString() << " on "
         << pair.background.name().toStdString();
   EXPECT_EQ(list.color(QPalette::Base), QColor(11, 230, 44)) << "the list keeps its green";
+}
+
+// A tray icon reads on a panel when most of its shape stands out from it, on
+// a dark panel and on a light one.
+TEST(TrayIconOnPanels, EveryStateIconStandsOutOnDarkAndLightPanels) {
+  constexpr int kSize = 22;
+  for (const char* name : {"MAINICON", "ICON1", "icon2", "ICON3"}) {
+    const QImage icon =
+        LoadIconResource(name).pixmap(kSize).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(icon.isNull()) << name;
+    for (const QColor panel : {QColor(0x20, 0x20, 0x20), QColor(0xe0, 0xe0, 0xe0)}) {
+      QImage shown(icon.size(), QImage::Format_RGB32);
+      shown.fill(panel);
+      QPainter(&shown).drawImage(0, 0, icon);
+      int shape = 0;
+      int standsOut = 0;
+      for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) {
+          if (qAlpha(icon.pixel(x, y)) < 128)
+            continue;
+          ++shape;
+          standsOut += Contrast(shown.pixelColor(x, y), panel) >= 3.0;
+        }
+      ASSERT_GT(shape, 0) << name;
+      EXPECT_GE(standsOut * 100, shape * 40) << name << " on " << panel.name().toStdString() << ": "
+                                             << standsOut << " of " << shape << " pixels stand out";
+    }
+  }
 }
 
 } // namespace
