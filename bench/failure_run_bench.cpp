@@ -12,7 +12,7 @@ namespace {
 // The window on the real media player, on screen, with a dialog that answers
 // the playlist file a user would pick.
 struct RealPlayerWindow {
-  RealPlayerWindow() : form({player, tray, dialogs, programDir.path(), {}}) {
+  RealPlayerWindow() : form({player, tray, dialogs, random, programDir.path(), {}}) {
     form.Timer1->stop();
     form.show();
     QApplication::processEvents();
@@ -23,6 +23,7 @@ struct RealPlayerWindow {
   GstMediaPlayer player;
   RecordingTrayShell tray{log};
   ScriptedDialogs dialogs;
+  CLibraryRandom random;
   TForm1 form;
 };
 

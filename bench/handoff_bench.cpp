@@ -1,5 +1,6 @@
 #include "Mdkmain.h"
 #include "app/handoff_writer.h"
+#include "platform/random_source.h"
 #include "support/fake_window.h"
 
 #include <QDir>
@@ -50,8 +51,9 @@ BENCHMARK(BM_IdleHandOffScan)->Unit(benchmark::kMicrosecond);
 void BM_WriteHandOffFile(benchmark::State& state) {
   QTemporaryDir dir;
   const std::string directory = dir.path().toStdString();
+  CLibraryRandom random;
   for (auto _ : state) {
-    WriteHandOffFileIn(directory, "/music/album/track.wav");
+    WriteHandOffFileIn(directory, "/music/album/track.wav", random);
     state.PauseTiming();
     for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
       QFile::remove(dir.filePath(name));

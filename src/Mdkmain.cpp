@@ -78,7 +78,7 @@ public:
 TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
     : QWidget(parent), MediaPlayer1(&platform.player), tray_(platform.tray),
       dialogs_(platform.dialogs), programDirectory_(platform.programDirectory),
-      handOffDirectories_(platform.handOffDirectories) {
+      handOffDirectories_(platform.handOffDirectories), random_(platform.random), draws_(random_) {
   InitResources();
   setupUi(this);
   SetUpLook();

@@ -16,6 +16,7 @@
 class MediaPlayer;
 class QMenu;
 class QTimer;
+class RandomSource;
 class TForm2;
 class TrayShell;
 
@@ -25,6 +26,8 @@ struct FormPlatform {
   MediaPlayer& player;
   TrayShell& tray;
   FileDialogs& dialogs;
+  // The shuffle's seeds and draws.
+  RandomSource& random;
   // Where hand-off files, the playlist dialogs and readme.txt live.
   QString programDirectory;
   // Extra directories the hand-off reader scans after the program's own.
@@ -136,6 +139,7 @@ private:
   QStringList handOffDirectories_;
   HandOffInbox handOffInbox_;
   bool destroyed_ = false;
+  RandomSource& random_;
   ShuffleDraws draws_;
   // Set from a failure of the sound or video output until a file opens again.
   bool outputFailing_ = false;

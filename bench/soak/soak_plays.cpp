@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
   GstMediaPlayer player;
   RecordingTrayShell tray{log};
   ScriptedDialogs dialogs;
-  TForm1 form({player, tray, dialogs, dir.path(), {}});
+  CLibraryRandom random;
+  TForm1 form({player, tray, dialogs, random, dir.path(), {}});
   form.Timer1->stop();
   form.show();
   form.ListBox1->SetItems(entries);

@@ -3,6 +3,7 @@
 #include "app/handoff_files.h"
 #include "app/handoff_parts.h"
 #include "app/runtime_paths.h"
+#include "platform/random_source.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -42,7 +43,7 @@ std::string WritePartFile(const std::string& directory, std::string_view text) {
 
 } // namespace
 
-bool WriteHandOffFileIn(const std::string& directory, std::string_view text) {
+bool WriteHandOffFileIn(const std::string& directory, std::string_view text, RandomSource& random) {
   if (directory.empty())
     return false;
   const std::string partPath = WritePartFile(directory, text);
@@ -50,10 +51,10 @@ bool WriteHandOffFileIn(const std::string& directory, std::string_view text) {
     return false;
   // Launches within one second draw the same names; a name that is taken
   // makes link fail, and the next one is tried.
-  std::srand(unsigned(std::time(nullptr)));
+  random.Seed(random.ClockSeed());
   bool linked = false;
   for (int attempt = 0; attempt < kNameTries && !linked; ++attempt) {
-    const std::string finalPath = directory + '/' + HandOffName(std::rand());
+    const std::string finalPath = directory + '/' + HandOffName(random.Draw());
     if (link(partPath.c_str(), finalPath.c_str()) == 0)
       linked = true;
     else if (errno != EEXIST)
@@ -65,11 +66,11 @@ bool WriteHandOffFileIn(const std::string& directory, std::string_view text) {
   return linked;
 }
 
-bool WriteHandOffFile(std::string_view text, const HandOffPlaces& places) {
-  if (WriteHandOffFileIn(places.programDirectory, text))
+bool WriteHandOffFile(std::string_view text, const HandOffPlaces& places, RandomSource& random) {
+  if (WriteHandOffFileIn(places.programDirectory, text, random))
     return true;
   return EnsurePrivateDirectory(places.fallbackDirectory) &&
-         WriteHandOffFileIn(places.fallbackDirectory, text);
+         WriteHandOffFileIn(places.fallbackDirectory, text, random);
 }
 
 std::string AbsoluteArgument(std::string_view argument, std::string_view currentDirectory) {

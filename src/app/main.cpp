@@ -10,6 +10,7 @@
 #include "platform/gst_media_player.h"
 #include "platform/program_dir.h"
 #include "platform/qt_file_dialogs.h"
+#include "platform/random_source.h"
 #include "platform/system_tray_shell.h"
 
 #include <QApplication>
@@ -54,7 +55,8 @@ int FirstCopy(char* programName, const std::vector<std::string>& paths, Instance
     GstMediaPlayer player;
     SystemTrayShell tray;
     QtFileDialogs dialogs;
-    TForm1 form({player, tray, dialogs, programDirectory, handOffDirectories.mid(1)});
+    CLibraryRandom random;
+    TForm1 form({player, tray, dialogs, random, programDirectory, handOffDirectories.mid(1)});
     dialogs.SetParent(&form);
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
     HandOffWatch watch(handOffDirectories, [&form] { form.ReadHandOffFiles(); });

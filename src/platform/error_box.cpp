@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <utility>
 
 namespace {
 
@@ -17,8 +18,8 @@ ErrorPresenter& Presenter() {
 
 } // namespace
 
-void SetErrorPresenter(ErrorPresenter presenter) {
-  Presenter() = std::move(presenter);
+ErrorPresenter SetErrorPresenter(ErrorPresenter presenter) {
+  return std::exchange(Presenter(), std::move(presenter));
 }
 
 void ShowErrorBox(const QString& message) {

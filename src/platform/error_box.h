@@ -4,9 +4,9 @@
 #include <functional>
 
 // The program's error box. Tests replace the presenter so that no modal box
-// blocks them; the program shows a message box.
+// blocks them; the program shows a message box. Gives the presenter it replaced.
 using ErrorPresenter = std::function<void(const QString& message)>;
-void SetErrorPresenter(ErrorPresenter presenter);
+ErrorPresenter SetErrorPresenter(ErrorPresenter presenter);
 void ShowErrorBox(const QString& message);
 
 // Runs one event handler: an error that escapes it is shown in the error box

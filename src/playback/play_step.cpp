@@ -2,10 +2,10 @@
 
 #include "platform/mdk_error.h"
 #include "platform/media_player.h"
+#include "platform/random_source.h"
 #include "playlist/entry_rules.h"
 
 #include <QGuiApplication>
-#include <ctime>
 #include <vector>
 
 namespace {
@@ -72,7 +72,7 @@ static Outcome PlaySelected(TForm1& form) {
     form.SetTrayState(0);
     QGuiApplication::restoreOverrideCursor();
     throw;
-  } catch (...) {
+  } catch (const MdkError&) {
     // The marked entry is the whole report: a failed open shows no message.
     list.SetItem(list.ItemIndex(), FailedForm(list.Item(list.ItemIndex())));
     form.SetTrayState(0);
@@ -115,7 +115,7 @@ bool TForm1::PlayStepFrom(int step, std::vector<PendingStep>& pending) {
       if (nextStep > 0 && random1->isChecked()) {
         const int count = ListBox1->Count();
         ShuffleSize = count >= kPlayedFlagCount ? kShuffleCoverage : count;
-        draws_.Begin(unsigned(std::time(nullptr)), ShuffleSize);
+        draws_.Begin(random_.ClockSeed(), ShuffleSize);
         int first = 0;
         while (first < ShuffleSize && PlayedFlags[size_t(first)] != 0)
           ++first;

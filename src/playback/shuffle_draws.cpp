@@ -1,5 +1,7 @@
 #include "playback/shuffle_draws.h"
 
+#include "platform/random_source.h"
+
 #include <algorithm>
 
 void ShuffleDraws::Begin(unsigned seed, int size) {
@@ -10,10 +12,7 @@ void ShuffleDraws::Begin(unsigned seed, int size) {
   size_ = size;
   values_.clear();
   knownFlagged_ = 0;
-  // A private state of the same generator as rand(): the same values for the
-  // same seed, without anyone else's calls in between.
-  state_ = {};
-  initstate_r(seed, reinterpret_cast<char*>(generator_), sizeof generator_, &state_);
+  source_.Seed(seed);
 }
 
 void ShuffleDraws::SkipFlagged(int& tries) {
@@ -28,11 +27,8 @@ int ShuffleDraws::Next() {
   // An empty cover draws position 0 without asking the generator.
   if (size_ <= 0)
     return 0;
-  while (values_.size() <= cursor_) {
-    std::int32_t value = 0;
-    random_r(&state_, &value);
-    values_.push_back(value % size_);
-  }
+  while (values_.size() <= cursor_)
+    values_.push_back(source_.Draw() % size_);
   return values_[cursor_++];
 }
 

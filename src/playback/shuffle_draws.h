@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <vector>
 
-// The draws of the shuffle: the values that the C library's rand() gives
-// after srand(seed), each taken modulo the covered size, read from a cursor
+class RandomSource;
+
+// The draws of the shuffle: the values that the source gives after a seed,
+// each taken modulo the covered size, read from a cursor
 // that every random step sets back to the start.
 //
 // Steps within one second replay the same values and spend a try on every
@@ -16,6 +16,8 @@
 // fall on flagged positions; a step jumps over those, spending the same tries.
 class ShuffleDraws {
 public:
+  explicit ShuffleDraws(RandomSource& source) : source_(source) {}
+
   // A random step begins: the cursor goes back to the first value.
   void Begin(unsigned seed, int size);
   // The flags were cleared: no value is known to fall on a flagged position.
@@ -30,11 +32,10 @@ public:
   void Flagged();
 
 private:
+  RandomSource& source_;
   unsigned seed_ = 0;
   int size_ = -1;
   std::vector<int> values_;
   std::size_t cursor_ = 0;
   std::size_t knownFlagged_ = 0;
-  std::int32_t generator_[32]{};
-  random_data state_{};
 };

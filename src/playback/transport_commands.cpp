@@ -1,5 +1,6 @@
 #include "Mdkmain.h"
 
+#include "platform/mdk_error.h"
 #include "platform/media_player.h"
 #include "playlist/entry_rules.h"
 
@@ -56,7 +57,7 @@ void TForm1::ListBox1Click() {
   MediaPlayer1->SetFileName(FileNameForListClick(entry).toStdString());
   try {
     MediaPlayer1->Open();
-  } catch (...) {
+  } catch (const MdkError&) {
     // Marked, not reported: the rewritten entry is the report.
     const int selected = ListBox1->ItemIndex();
     if (selected >= 0)

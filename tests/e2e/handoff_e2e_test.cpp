@@ -42,9 +42,9 @@ TEST_F(HandOffEndToEnd, TheRunningCopyTakesTheFilesOfASecondLaunch) {
 }
 
 TEST_F(HandOffEndToEnd, FilesLeftBeforeTheFirstCopyStartedAreCollectedAtStart) {
-  ASSERT_TRUE(WriteHandOffFileIn(programDir.path().toStdString(), "/m/a.wav"));
+  ASSERT_TRUE(WriteHandOffFileIn(programDir.path().toStdString(), "/m/a.wav", random));
   ASSERT_TRUE(EnsurePrivateDirectory(fallbackDir.toStdString()));
-  ASSERT_TRUE(WriteHandOffFileIn(fallbackDir.toStdString(), "/m/b.wav"));
+  ASSERT_TRUE(WriteHandOffFileIn(fallbackDir.toStdString(), "/m/b.wav", random));
   StartFirstCopy();
   EXPECT_TRUE(WaitFor([&] { return NoHandOffFilesLeft(); }));
 }

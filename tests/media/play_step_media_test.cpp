@@ -17,7 +17,8 @@ TEST(PlayStepOnTheMediaEngine, PlaysTheSampleToItsEndAndMarksAMissingFile) {
   GstMediaPlayer player;
   RecordingTrayShell tray{log};
   ScriptedDialogs dialogs;
-  TForm1 form({player, tray, dialogs, programDir.path(), {}});
+  ScriptedRandom random;
+  TForm1 form({player, tray, dialogs, random, programDir.path(), {}});
   form.Timer1->stop();
   const QByteArray sample = MDK_SOURCE_DIR "/samples/mellow-chime.wav";
   form.ListBox1->SetItems({' ' + sample, " /nonexistent/missing.wav"});

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 FakeWindow::FakeWindow(const QStringList& handOffDirectories)
-    : form({player, tray, dialogs, programDir.path(), handOffDirectories}) {
+    : form({player, tray, dialogs, random, programDir.path(), handOffDirectories}) {
   form.Timer1->stop();
 }
 

@@ -18,5 +18,6 @@ struct FakeWindow {
   RecordingMediaPlayer player{log};
   RecordingTrayShell tray{log};
   ScriptedDialogs dialogs;
+  ScriptedRandom random;
   TForm1 form;
 };

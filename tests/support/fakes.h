@@ -3,10 +3,13 @@
 #include "platform/file_dialogs.h"
 #include "platform/mdk_error.h"
 #include "platform/media_player.h"
+#include "platform/random_source.h"
 #include "platform/tray_shell.h"
 
 #include <deque>
+#include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +27,8 @@ public:
   explicit RecordingMediaPlayer(CallLog& log) : log_(log) {}
 
   std::set<std::string> failing;
+  // Opens of these names fail the way a fault in the program would.
+  std::set<std::string> broken;
   // Opens of these names fail as the output's fault, not the file's.
   std::set<std::string> outputFailing;
   std::string outputNotice;
@@ -43,6 +48,8 @@ public:
       throw MdkError("cannot open " + fileName_);
     if (outputFailing.count(fileName_))
       throw MdkOutputError("the sound output does not work for " + fileName_);
+    if (broken.count(fileName_))
+      throw std::logic_error("a fault of the program's own with " + fileName_);
     open = true;
     mode = mpStopped;
   }
@@ -108,6 +115,31 @@ private:
     log_.Add(what + t.toStdString());
   }
   CallLog& log_;
+};
+
+// The C library's generator, with the clock and the first draws scripted
+// when a test sets them; every seed it is given is recorded.
+class ScriptedRandom : public RandomSource {
+public:
+  std::optional<unsigned> clock;
+  std::deque<int> draws;
+  std::vector<unsigned> seeds;
+
+  unsigned ClockSeed() override { return clock ? *clock : real_.ClockSeed(); }
+  void Seed(unsigned seed) override {
+    seeds.push_back(seed);
+    real_.Seed(seed);
+  }
+  int Draw() override {
+    if (draws.empty())
+      return real_.Draw();
+    const int value = draws.front();
+    draws.pop_front();
+    return value;
+  }
+
+private:
+  CLibraryRandom real_;
 };
 
 // Dialogs answered from queues; an empty answer (or an empty queue) is a

@@ -5,18 +5,19 @@
 #include <QTimer>
 
 FormTest::FormTest() {
-  SetErrorPresenter([this](const QString& message) { errors << message; });
+  previousPresenter_ = SetErrorPresenter([this](const QString& message) { errors << message; });
   Rebuild();
 }
 
 FormTest::~FormTest() {
   form.reset();
-  SetErrorPresenter([](const QString& message) { ADD_FAILURE() << message.toStdString(); });
+  SetErrorPresenter(std::move(previousPresenter_));
 }
 
 void FormTest::Rebuild() {
   form.reset();
-  form = std::make_unique<TForm1>(FormPlatform{player, tray, dialogs, programDir.path(), {}});
+  form =
+      std::make_unique<TForm1>(FormPlatform{player, tray, dialogs, random, programDir.path(), {}});
   form->Timer1->stop();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Mdkmain.h"
+#include "platform/error_box.h"
 #include "support/fakes.h"
 
 #include <QStringList>
@@ -28,6 +29,10 @@ protected:
   RecordingMediaPlayer player{log};
   RecordingTrayShell tray{log};
   ScriptedDialogs dialogs;
+  ScriptedRandom random;
   QStringList errors;
   std::unique_ptr<TForm1> form;
+
+private:
+  ErrorPresenter previousPresenter_;
 };

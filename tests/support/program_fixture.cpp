@@ -18,7 +18,7 @@ ProgramTest::ProgramTest()
   environment.insert("MELLOWDECK_VIDEO_SINK", "fakesink sync=true");
   environment.insert("XDG_RUNTIME_DIR", runtimeDir.path());
   form = std::make_unique<TForm1>(
-      FormPlatform{player, tray, dialogs, programDir.path(), {fallbackDir}});
+      FormPlatform{player, tray, dialogs, random, programDir.path(), {fallbackDir}});
   form->Timer1->stop();
 }
 

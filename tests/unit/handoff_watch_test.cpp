@@ -1,7 +1,8 @@
 #include "app/handoff_watch.h"
 #include "app/handoff_writer.h"
-#include "platform/error_box.h"
 #include "platform/mdk_error.h"
+#include "platform/random_source.h"
+#include "support/captured_errors.h"
 #include "support/wait.h"
 
 #include <QDir>
@@ -12,19 +13,18 @@ namespace {
 
 TEST(HandOffWatch, RunsTheReaderSoonAfterAFileAppearsAndGuardsIt) {
   QTemporaryDir dir;
-  QStringList errors;
-  SetErrorPresenter([&errors](const QString& message) { errors << message; });
+  CapturedErrors errors;
+  CLibraryRandom random;
   int runs = 0;
   HandOffWatch watch({dir.path(), dir.filePath("missing")}, [&] {
     ++runs;
     throw MdkError("reader failed");
   });
 
-  ASSERT_TRUE(WriteHandOffFileIn(dir.path().toStdString(), "/m/a.wav"));
+  ASSERT_TRUE(WriteHandOffFileIn(dir.path().toStdString(), "/m/a.wav", random));
   EXPECT_TRUE(WaitFor([&] { return runs > 0; }));
-  EXPECT_TRUE(WaitFor([&] { return !errors.isEmpty(); }));
-  EXPECT_EQ(errors.value(0), "reader failed");
-  SetErrorPresenter([](const QString& message) { ADD_FAILURE() << message.toStdString(); });
+  EXPECT_TRUE(WaitFor([&] { return !errors.messages.isEmpty(); }));
+  EXPECT_EQ(errors.messages.value(0), "reader failed");
 }
 
 } // namespace

@@ -2,40 +2,17 @@
 #include "app/handoff_writer.h"
 #include "app/runtime_paths.h"
 #include "app/second_launch.h"
+#include "support/fakes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <ctime>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
 
 namespace {
-
-// The names a writer seeded at this second draws, in order.
-std::vector<std::string> NamesFor(std::time_t second, int count) {
-  std::srand(unsigned(second));
-  std::vector<std::string> names;
-  for (int i = 0; i < count; ++i)
-    names.push_back(HandOffName(std::rand()));
-  return names;
-}
-
-// Runs the check in a fresh directory until the clock's second did not
-// change during it, so that the names drawn are known.
-void AtSteadySecond(const std::function<void(const QString& dir, std::time_t second)>& check) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    QTemporaryDir dir;
-    const std::time_t second = std::time(nullptr);
-    check(dir.path(), second);
-    if (std::time(nullptr) == second)
-      return;
-  }
-  FAIL() << "the clock kept changing its second";
-}
 
 QStringList FilesIn(const QString& dir) {
   return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -53,42 +30,54 @@ void Put(const QString& path, const QByteArray& bytes) {
   file.write(bytes);
 }
 
-TEST(HandOffWriter, TakesTheFirstFreeNameOfTheTimeSeededSequenceAndKeepsTheBytes) {
+TEST(HandOffWriter, TakesTheFirstFreeNameOfTheClockSeededSequenceAndKeepsTheBytes) {
+  QTemporaryDir dir;
   const std::string text = "/m/\xe6\x9b\xb2 one.wav\x82\xa0";
-  AtSteadySecond([&](const QString& dir, std::time_t second) {
-    const auto names = NamesFor(second, 3);
-    const QString taken = dir + '/' + QString::fromStdString(names[0]);
-    Put(taken, "old");
-    ASSERT_TRUE(WriteHandOffFileIn(dir.toStdString(), text));
-    // Other users of rand in between do not shift the names: every call re-seeds.
-    std::srand(7);
-    ASSERT_TRUE(WriteHandOffFileIn(dir.toStdString(), ""));
+  ScriptedRandom random;
+  random.clock = 1700000000;
+  random.draws = {41, 42, 41, 42, 43};
+  Put(dir.filePath("mdk_tmp41.tmp"), "old");
 
-    const QStringList expected{QString::fromStdString(names[0]), QString::fromStdString(names[1]),
-                               QString::fromStdString(names[2])};
-    QStringList sortedExpected = expected;
-    sortedExpected.sort();
-    EXPECT_EQ(FilesIn(dir), sortedExpected) << "no part file stays behind";
-    EXPECT_EQ(Contents(taken), "old") << "an existing file is never overwritten";
-    EXPECT_EQ(Contents(dir + '/' + expected[1]).toStdString(), text);
-    EXPECT_EQ(Contents(dir + '/' + expected[2]), "");
-  });
+  ASSERT_TRUE(WriteHandOffFileIn(dir.path().toStdString(), text, random));
+  // Every file starts the sequence over from the clock's second, so a second
+  // file of the same second walks past the names the first one took.
+  ASSERT_TRUE(WriteHandOffFileIn(dir.path().toStdString(), "", random));
+
+  EXPECT_EQ(random.seeds, (std::vector<unsigned>{1700000000, 1700000000}));
+  EXPECT_EQ(FilesIn(dir.path()), (QStringList{"mdk_tmp41.tmp", "mdk_tmp42.tmp", "mdk_tmp43.tmp"}))
+      << "no part file stays behind";
+  EXPECT_EQ(Contents(dir.filePath("mdk_tmp41.tmp")), "old")
+      << "an existing file is never overwritten";
+  EXPECT_EQ(Contents(dir.filePath("mdk_tmp42.tmp")).toStdString(), text);
+  EXPECT_EQ(Contents(dir.filePath("mdk_tmp43.tmp")), "");
+}
+
+TEST(HandOffWriter, NamesFollowTheCLibrarysSequenceForTheSecond) {
+  QTemporaryDir dir;
+  ScriptedRandom random;
+  random.clock = 1234;
+  std::srand(1234);
+  const int first = std::rand();
+  ASSERT_TRUE(WriteHandOffFileIn(dir.path().toStdString(), "/m/a.wav", random));
+  EXPECT_EQ(FilesIn(dir.path()), QStringList{QString::fromStdString(HandOffName(first))});
 }
 
 TEST(HandOffWriter, TriesAHundredNamesAtMost) {
   for (int taken : {99, 100}) {
     SCOPED_TRACE(taken);
-    AtSteadySecond([&](const QString& dir, std::time_t second) {
-      const auto names = NamesFor(second, 100);
-      for (int i = 0; i < taken; ++i)
-        Put(dir + '/' + QString::fromStdString(names[size_t(i)]), "x");
-      const bool written = WriteHandOffFileIn(dir.toStdString(), "/m/a.wav");
-      EXPECT_EQ(written, taken < 100);
-      EXPECT_EQ(FilesIn(dir).size(), taken + (written ? 1 : 0));
-      if (written) {
-        EXPECT_EQ(Contents(dir + '/' + QString::fromStdString(names[99])), "/m/a.wav");
-      }
-    });
+    QTemporaryDir dir;
+    ScriptedRandom random;
+    random.clock = 5;
+    for (int i = 0; i < 100; ++i)
+      random.draws.push_back(i);
+    for (int i = 0; i < taken; ++i)
+      Put(dir.filePath(QString::fromStdString(HandOffName(i))), "x");
+    const bool written = WriteHandOffFileIn(dir.path().toStdString(), "/m/a.wav", random);
+    EXPECT_EQ(written, taken < 100);
+    EXPECT_EQ(FilesIn(dir.path()).size(), taken + (written ? 1 : 0));
+    if (written) {
+      EXPECT_EQ(Contents(dir.filePath(QString::fromStdString(HandOffName(99)))), "/m/a.wav");
+    }
   }
 }
 
@@ -98,8 +87,10 @@ TEST(HandOffWriter, FallsBackToThePrivateDirectoryWhenTheProgramDirectoryRefuses
   for (const char* programDirectory : {"missing", "plain-file"}) {
     SCOPED_TRACE(programDirectory);
     const QString fallback = root.filePath(QStringLiteral("fallback-%1").arg(programDirectory));
+    CLibraryRandom random;
     ASSERT_TRUE(WriteHandOffFile(
-        "/m/a.wav", {root.filePath(programDirectory).toStdString(), fallback.toStdString()}));
+        "/m/a.wav", {root.filePath(programDirectory).toStdString(), fallback.toStdString()},
+        random));
     const QStringList files = FilesIn(fallback);
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(IsHandOffName(files[0].toStdString()));

@@ -1,3 +1,4 @@
+#include "platform/random_source.h"
 #include "playback/shuffle_draws.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +38,8 @@ std::vector<int> Replayed(const Burst& burst) {
 std::vector<int> Drawn(const Burst& burst) {
   std::vector<char> flags(size_t(burst.size), 0);
   std::vector<int> taken;
-  ShuffleDraws draws;
+  CLibraryRandom random;
+  ShuffleDraws draws(random);
   for (int step = 0; step < burst.steps; ++step) {
     if (step > 0 && step % burst.clearEvery == 0) {
       std::fill(flags.begin(), flags.end(), 0);

@@ -39,7 +39,7 @@ class HandOffReaderTest : public FormTest {
 protected:
   HandOffReaderTest() {
     form = std::make_unique<TForm1>(
-        FormPlatform{openPlayer, tray, dialogs, programDir.path(), {extraDir.path()}});
+        FormPlatform{openPlayer, tray, dialogs, random, programDir.path(), {extraDir.path()}});
     form->Timer1->stop();
     // The window replaced here closed its player on the way out.
     TakeCalls();

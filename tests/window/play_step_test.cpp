@@ -1,8 +1,10 @@
+#include "platform/error_box.h"
 #include "platform/media_player.h"
 #include "support/form_fixture.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <functional>
 #include <set>
 
 namespace {
@@ -81,6 +83,28 @@ TEST_F(PlayStepTest, AFailedOpenMarksTheEntryAndShowsStopped) {
                                       "TrayModify Mellowdeck", "TrayModify Mellowdeck (bare.wav)",
                                       "Open /m/bare.wav", "TrayModify Mellowdeck"}));
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Only the player's own failures mark an entry: a fault of the program
+// reaches the error box, and the entry stays as it was.
+TEST_F(PlayStepTest, AFaultThatIsNotTheMediasReachesTheErrorBoxAndMarksNothing) {
+  const struct {
+    const char* what;
+    std::function<void(TForm1&)> reach;
+  } ways[] = {
+      {"a step", [](TForm1& window) { window.ListBox1DblClick(); }},
+      {"a click on the entry", [](TForm1& window) { window.ListBox1Click(); }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.what);
+    Rebuild();
+    errors.clear();
+    SetList({" /m/a.wav"}, 0);
+    player.broken = {"/m/a.wav"};
+    Guarded([&] { way.reach(*form); });
+    EXPECT_EQ(Entries()[0], " /m/a.wav");
+    EXPECT_EQ(errors, QStringList{"a fault of the program's own with /m/a.wav"});
+  }
 }
 
 TEST_F(PlayStepTest, AGoodOpenThatDoesNotStartIsNoFailure) {
@@ -198,15 +222,28 @@ TEST_F(PlayStepTest, RandomStepsOnListsWithNothingToPlay) {
 
 TEST_F(PlayStepTest, RandomPlayWithContinuousPlayGoesOnDrawingAfterAFailure) {
   Modes(true, true);
-  SetList(Paths(3), -1);
+  SetList(Paths(4), -1);
   player.failing = {"/m/1.wav"};
-  // Whatever the draw order, the failing entry is marked once and some entry is left playing.
-  for (int i = 0; i < 3; ++i)
-    form->PlayStep(1);
+  // Within one second every step draws the same sequence from its start.
+  // 5 % 4 = 1 fails; the retry passes over 1 again (9) and opens 6 % 4 = 2;
+  // a retry ends its step with false, so the first step draws on, to 3.
+  random.clock = 1700000000;
+  random.draws = {5, 9, 6, 3};
+  EXPECT_TRUE(form->PlayStep(1));
   EXPECT_EQ(Entries()[1], "</m/1.wav>");
+  EXPECT_EQ(form->ListBox1->ItemIndex(), 3);
   EXPECT_EQ(player.mode, mpPlaying);
-  const auto calls = TakeCalls();
-  EXPECT_EQ(std::count(calls.begin(), calls.end(), "Open /m/1.wav"), 1);
+  EXPECT_EQ(random.seeds, std::vector<unsigned>{1700000000});
+  std::vector<std::string> opens;
+  for (const std::string& call : TakeCalls())
+    if (call.starts_with("Open "))
+      opens.push_back(call);
+  EXPECT_EQ(opens, (std::vector<std::string>{"Open /m/1.wav", "Open /m/2.wav", "Open /m/3.wav"}));
+
+  // The next step of the same second walks past all three to the one left.
+  EXPECT_TRUE(form->PlayStep(1));
+  EXPECT_EQ(form->ListBox1->ItemIndex(), 0);
+  EXPECT_EQ(form->CurrentTitle, "0.wav");
 }
 
 } // namespace
