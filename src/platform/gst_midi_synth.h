@@ -9,6 +9,7 @@
 // on; empty when none is installed.
 const std::string& MidiSoundFont();
 
-// Gives a MIDI synthesiser that playback creates our sound font and gain;
-// any other element is left alone.
+// Gives a MIDI synthesiser that playback creates our sound font and gain, and
+// a limiter on its output that keeps a busy file below full scale; any other
+// element is left alone.
 void SetUpMidiSynth(GstElement* element);
