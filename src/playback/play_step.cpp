@@ -77,6 +77,12 @@ static Outcome PlaySelected(TForm1& form) {
     list.SetItem(list.ItemIndex(), FailedForm(list.Item(list.ItemIndex())));
     form.SetTrayState(0);
     return Outcome::Failed;
+  } catch (...) {
+    // A fault of the program's own goes on to the error box; the file is not
+    // to blame, and the busy cursor must not outlive the step.
+    form.SetTrayState(0);
+    QGuiApplication::restoreOverrideCursor();
+    throw;
   }
   QGuiApplication::restoreOverrideCursor();
   return Outcome::Opened;
@@ -91,15 +97,22 @@ static Outcome PlaySelected(TForm1& form) {
 bool TForm1::PlayStep(int step) {
   const ListBox::UpdateBatch batch(*ListBox1);
   std::vector<PendingStep> pending;
+  // Each retry waiting on the stack holds up a busy cursor of its own.
+  const auto restoreRetryCursors = [&pending] {
+    for (const PendingStep& waiting : pending)
+      if (waiting.isRetry)
+        QGuiApplication::restoreOverrideCursor();
+  };
   try {
     return PlayStepFrom(step, pending);
   } catch (const MdkOutputError& error) {
     // Every file would fail the same way: no retry and no further draw.
-    for (const PendingStep& waiting : pending)
-      if (waiting.isRetry)
-        QGuiApplication::restoreOverrideCursor();
+    restoreRetryCursors();
     ReportOutputFailure(QString::fromLocal8Bit(error.what()));
     return false;
+  } catch (...) {
+    restoreRetryCursors();
+    throw;
   }
 }
 

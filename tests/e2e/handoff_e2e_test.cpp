@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
@@ -16,7 +17,29 @@
 
 namespace {
 
-class HandOffEndToEnd : public ProgramTest {};
+class HandOffEndToEnd : public ProgramTest {
+protected:
+  // The running copy's sound goes to a file: sound there is proof that it took
+  // a handed-over file and played it, not only that the file went away.
+  QString CaptureSound() {
+    const QString sound = runtimeDir.filePath(QStringLiteral("sound.raw"));
+    environment.insert("MELLOWDECK_AUDIO_SINK", "filesink location=\"" + sound + '"');
+    return sound;
+  }
+  // Copies of the sample, so that whichever of them is read first plays.
+  QStringList Samples(const QStringList& names) {
+    QStringList paths;
+    for (const QString& name : names) {
+      paths << mediaDir.filePath(name);
+      EXPECT_TRUE(
+          QFile::copy(QStringLiteral(MDK_SOURCE_DIR "/samples/mellow-chime.wav"), paths.back()));
+    }
+    return paths;
+  }
+  static bool Heard(const QString& sound) { return QFileInfo(sound).size() > 0; }
+
+  QTemporaryDir mediaDir;
+};
 
 TEST_F(HandOffEndToEnd, ASecondLaunchLeavesOneFilePerArgumentAndEndsWithOne) {
   const auto lock = HoldLock();
@@ -35,17 +58,24 @@ TEST_F(HandOffEndToEnd, ASecondLaunchLeavesOneFilePerArgumentAndEndsWithOne) {
 }
 
 TEST_F(HandOffEndToEnd, TheRunningCopyTakesTheFilesOfASecondLaunch) {
+  const QString sound = CaptureSound();
   StartFirstCopy();
-  EXPECT_EQ(SecondLaunch({"/m/a.wav", "/m/b.wav", "/m/c.wav"}), 1);
-  EXPECT_TRUE(WaitFor([&] { return NoHandOffFilesLeft(); }));
+  EXPECT_FALSE(Heard(sound));
+  EXPECT_EQ(SecondLaunch(Samples({"a.wav", "b.wav", "c.wav"})), 1);
+  EXPECT_TRUE(WaitFor([&] { return Heard(sound); }, 10000)) << "the running copy played nothing";
+  EXPECT_TRUE(NoHandOffFilesLeft());
   EXPECT_EQ(firstCopy->state(), QProcess::Running);
 }
 
 TEST_F(HandOffEndToEnd, FilesLeftBeforeTheFirstCopyStartedAreCollectedAtStart) {
-  ASSERT_TRUE(WriteHandOffFileIn(programDir.path().toStdString(), "/m/a.wav", random));
+  const QStringList samples = Samples({"a.wav", "b.wav"});
+  ASSERT_TRUE(
+      WriteHandOffFileIn(programDir.path().toStdString(), samples[0].toStdString(), random));
   ASSERT_TRUE(EnsurePrivateDirectory(fallbackDir.toStdString()));
-  ASSERT_TRUE(WriteHandOffFileIn(fallbackDir.toStdString(), "/m/b.wav", random));
+  ASSERT_TRUE(WriteHandOffFileIn(fallbackDir.toStdString(), samples[1].toStdString(), random));
+  const QString sound = CaptureSound();
   StartFirstCopy();
+  EXPECT_TRUE(WaitFor([&] { return Heard(sound); }, 10000)) << "the running copy played nothing";
   EXPECT_TRUE(WaitFor([&] { return NoHandOffFilesLeft(); }));
 }
 
