@@ -5,6 +5,7 @@
 #include "platform/gst_runtime.h"
 #include "platform/mdk_error.h"
 
+#include <filesystem>
 #include <malloc.h>
 #include <memory>
 #include <utility>
@@ -167,8 +168,15 @@ void GstMediaPlayer::Open() {
   const std::string path = ResolveMediaPath(fileName_);
   GstOutput sound = MakeOutput(GstOutputKind::Sound);
   GstOutput video;
+  std::unique_ptr<GstVideoWindow> window;
   try {
     video = MakeOutput(GstOutputKind::Video);
+    if (video.sink == nullptr && GstVideoWindow::Available()) {
+      // Titled as the list shows the entry: the name without its folder.
+      window = std::make_unique<GstVideoWindow>(
+          QString::fromLocal8Bit(std::filesystem::path(path).filename().string()));
+      video.sink = window->Sink();
+    }
   } catch (...) {
     if (sound.sink != nullptr)
       gst_object_unref(gst_object_ref_sink(sound.sink));
@@ -177,6 +185,7 @@ void GstMediaPlayer::Open() {
   pipeline_ = MakePlaybin(path, sound, video);
   sound_ = sound;
   video_ = video;
+  window_ = std::move(window);
   const Preroll preroll{pipeline_, sound, video, path};
   const Clock::time_point deadline = Clock::now() + kOpenTimeout - kPrerollMargin;
   bool answered = false;
@@ -224,6 +233,7 @@ std::string GstMediaPlayer::TakeOutputNotice() {
 void GstMediaPlayer::Close() {
   if (pipeline_ == nullptr)
     return;
+  window_.reset();
   // READY stops the streaming threads; the slow rest is left to the releaser.
   GstElement* pipeline = pipeline_;
   if (calls_.Run([pipeline] { gst_element_set_state(pipeline, GST_STATE_READY); }, kCallTimeout)) {
@@ -238,6 +248,7 @@ void GstMediaPlayer::Close() {
 // The pipeline goes with the call thread that is stuck in it, and is taken
 // down there whenever the stuck call returns.
 void GstMediaPlayer::GiveUp() {
+  window_.reset();
   GstElement* pipeline = pipeline_;
   calls_.Abandon([pipeline] { TakeDown(pipeline); });
   pipeline_ = nullptr;
@@ -276,6 +287,8 @@ void GstMediaPlayer::ReadBus() {
       // as stopped and goes on as after a normal end, so the text is dropped.
       GstElement* pipeline = pipeline_;
       calls_.Post([pipeline] { gst_element_set_state(pipeline, GST_STATE_READY); });
+      if (window_)
+        window_->Retire();
       halted_ = true;
       atEnd_ = false;
       requested_ = Requested::Stopped;
@@ -309,6 +322,8 @@ void GstMediaPlayer::Play() {
   const bool rewind = !halted_ && atEnd_;
   halted_ = false;
   atEnd_ = false;
+  if (window_)
+    window_->Play();
   const bool ok = Change([rewind](GstElement* pipeline) {
     return (!rewind || Rewind(pipeline)) && SetState(pipeline, GST_STATE_PLAYING);
   });
@@ -336,6 +351,8 @@ void GstMediaPlayer::Pause() {
 void GstMediaPlayer::Stop() {
   RequireOpen();
   ReadBus();
+  if (window_)
+    window_->Retire();
   bool ok = true;
   if (!halted_) {
     try {

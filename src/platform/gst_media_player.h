@@ -2,10 +2,12 @@
 
 #include "platform/gst_call_thread.h"
 #include "platform/gst_sinks.h"
+#include "platform/gst_video_window.h"
 #include "platform/media_player.h"
 
 #include <chrono>
 #include <gst/gst.h>
+#include <memory>
 
 // MediaPlayer on GStreamer's playbin. One pipeline per opened media, so
 // messages that arrive late die with the media they were posted for. Every
@@ -57,6 +59,9 @@ private:
   GstElement* pipeline_ = nullptr;
   GstOutput sound_;
   GstOutput video_;
+  // The window a video plays in, when the program has a GUI and no video
+  // sink is described in the environment; it goes with the media.
+  std::unique_ptr<GstVideoWindow> window_;
   Requested requested_ = Requested::Stopped;
   bool atEnd_ = false;
   // After a failure while streaming the pipeline is taken down to READY and

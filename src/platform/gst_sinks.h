@@ -6,9 +6,9 @@
 // The sound or the video output of one pipeline.
 struct GstOutput {
   // The sink described in the environment, floating until the pipeline takes
-  // it; nullptr when the media layer chooses one, which it then makes only
-  // for media that need it (an automatic video sink probes the display even
-  // for a sound file).
+  // it, or the sink of the program's own video window; nullptr when the media
+  // layer chooses one, which it then makes only for media that need it (an
+  // automatic video sink probes the display even for a sound file).
   GstElement* sink = nullptr;
   // "sound output" or "video output", for messages.
   const char* name = "";

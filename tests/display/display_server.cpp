@@ -2,16 +2,26 @@
 
 #include "support/wait.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 
 namespace {
 
 constexpr int kStartBoundMs = 10000;
+// Starting Qt and the media layer, and playing a few one-second clips, on a
+// busy machine.
+constexpr int kTestRunBoundMs = 180000;
+
+QString QtPlatform(DisplayServer::Kind kind) {
+  return kind == DisplayServer::Kind::X11 ? QStringLiteral("xcb") : QStringLiteral("wayland");
+}
 
 } // namespace
 
-DisplayServer::DisplayServer(Kind kind) {
+DisplayServer::DisplayServer(Kind kind) : kind_(kind) {
   const QString program = kind == Kind::X11 ? QStringLiteral("Xvfb") : QStringLiteral("weston");
   if (QStandardPaths::findExecutable(program).isEmpty()) {
     problem_ = program + " is not installed (scripts/install-deps installs it)";
@@ -59,20 +69,57 @@ DisplayServer::~DisplayServer() {
   server_.waitForFinished(3000);
 }
 
-UseDisplay::UseDisplay(DisplayServer::Kind kind, const QString& address) {
-  for (const char* name :
-       {"DISPLAY", "WAYLAND_DISPLAY", "MELLOWDECK_AUDIO_SINK", "MELLOWDECK_VIDEO_SINK"})
-    saved_.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
-  qunsetenv("MELLOWDECK_AUDIO_SINK");
-  qunsetenv("MELLOWDECK_VIDEO_SINK");
-  qunsetenv(kind == DisplayServer::Kind::X11 ? "WAYLAND_DISPLAY" : "DISPLAY");
-  qputenv(kind == DisplayServer::Kind::X11 ? "DISPLAY" : "WAYLAND_DISPLAY", address.toLocal8Bit());
+QProcessEnvironment DisplayServer::Environment(QProcessEnvironment base) const {
+  base.remove(QStringLiteral("DISPLAY"));
+  base.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  base.insert(kind_ == Kind::X11 ? QStringLiteral("DISPLAY") : QStringLiteral("WAYLAND_DISPLAY"),
+              address_);
+  if (kind_ == Kind::Wayland)
+    base.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir_.path());
+  base.insert(QStringLiteral("QT_QPA_PLATFORM"), QtPlatform(kind_));
+  return base;
 }
 
-UseDisplay::~UseDisplay() {
-  for (const Saved& variable : saved_)
-    if (variable.set)
-      qputenv(variable.name, variable.value);
-    else
-      qunsetenv(variable.name);
+DisplayTestRun RunTestsOnDisplay(const DisplayServer& server, const QString& filter,
+                                 const QProcessEnvironment& extra) {
+  DisplayTestRun run;
+  const QString platform = QtPlatform(server.GetKind());
+  const QDir plugins(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"));
+  if (plugins.entryList({QStringLiteral("libq%1*").arg(platform)}, QDir::Files).isEmpty()) {
+    run.problem = QStringLiteral("Qt has no %1 platform plug-in (scripts/install-deps installs it)")
+                      .arg(platform);
+    return run;
+  }
+  QProcessEnvironment environment = server.Environment(QProcessEnvironment::systemEnvironment());
+  environment.insert(extra);
+  QProcess tests;
+  tests.setProcessEnvironment(environment);
+  tests.setProcessChannelMode(QProcess::MergedChannels);
+  tests.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--gtest_filter=") + filter});
+  // Read as it comes, so that a talkative run never stalls on a full pipe.
+  QByteArray output;
+  const bool finished = WaitFor(
+      [&] {
+        output += tests.readAll();
+        return tests.state() == QProcess::NotRunning;
+      },
+      kTestRunBoundMs);
+  if (!finished) {
+    tests.kill();
+    tests.waitForFinished(3000);
+  }
+  output += tests.readAll();
+  run.output = QString::fromLocal8Bit(output);
+  if (!finished)
+    run.output += QStringLiteral("\n(killed: did not finish within %1 ms)").arg(kTestRunBoundMs);
+  run.passed = finished && tests.exitStatus() == QProcess::NormalExit && tests.exitCode() == 0 &&
+               run.output.contains(QStringLiteral("[  PASSED  ]")) &&
+               !run.output.contains(QStringLiteral("[  SKIPPED ]"));
+  return run;
+}
+
+bool OnRealDisplay() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == QStringLiteral("xcb") || platform.startsWith(QStringLiteral("wayland"));
 }
