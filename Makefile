@@ -1,4 +1,6 @@
 BUILD ?= build
+# Extra settings for CMake, e.g. CMAKE_FLAGS=-DMDK_WARNINGS_AS_ERRORS=ON
+CMAKE_FLAGS ?=
 SAMPLE ?= samples/mellow-chime.wav
 
 .PHONY: deps build run test bench clean
@@ -7,7 +9,7 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD)
 
 # Starts the player on the bundled sample; without a display it runs on a

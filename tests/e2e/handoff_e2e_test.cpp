@@ -63,7 +63,7 @@ TEST_F(HandOffEndToEnd, TheRunningCopyTakesTheFilesOfASecondLaunch) {
   EXPECT_FALSE(Heard(sound));
   EXPECT_EQ(SecondLaunch(Samples({"a.wav", "b.wav", "c.wav"})), 1);
   EXPECT_TRUE(WaitFor([&] { return Heard(sound); }, 10000)) << "the running copy played nothing";
-  EXPECT_TRUE(NoHandOffFilesLeft());
+  EXPECT_TRUE(WaitFor([&] { return NoHandOffFilesLeft(); }));
   EXPECT_EQ(firstCopy->state(), QProcess::Running);
 }
 

@@ -100,26 +100,39 @@ std::string FormatName(MediaFormat format) {
   throw std::logic_error("unknown media format");
 }
 
+MediaFixture DescribeMediaFixture(MediaFormat format, const std::string& dir) {
+  const std::string path = dir + "/fixture." + FormatName(format);
+  switch (format) {
+  case MediaFormat::Mp3:
+    return {path, static_cast<std::int64_t>(std::filesystem::file_size(path)) / kMp3FrameBytes *
+                      kMp3FrameMs};
+  case MediaFormat::Wma:
+  case MediaFormat::Wmv:
+    return {path, kAsfDurationMs};
+  case MediaFormat::Wav:
+  case MediaFormat::Midi:
+  case MediaFormat::Avi:
+    break;
+  }
+  return {path, kDurationMs};
+}
+
 MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir) {
   EnsureGstReady();
   const std::string path = dir + "/fixture." + FormatName(format);
   const std::string sink = "filesink location=\"" + path + "\"";
-  std::int64_t durationMs = kDurationMs;
   switch (format) {
   case MediaFormat::Wav:
     Encode(kTone8k + std::string("wavenc ! ") + sink);
     break;
   case MediaFormat::Mp3:
     Encode(kTone16k + std::string("lamemp3enc target=bitrate bitrate=16 cbr=true ! ") + sink);
-    durationMs =
-        static_cast<std::int64_t>(std::filesystem::file_size(path)) / kMp3FrameBytes * kMp3FrameMs;
     break;
   case MediaFormat::Midi:
     WriteBytes(path, MidiBytes());
     break;
   case MediaFormat::Wma:
     Encode(kTone16k + std::string("avenc_wmav2 bitrate=32000 ! asfmux ! ") + sink);
-    durationMs = kAsfDurationMs;
     break;
   case MediaFormat::Avi:
     Encode("avimux name=mux ! " + sink + " " + kPictures + "jpegenc ! mux. " + kTone8k + "mux.");
@@ -127,10 +140,9 @@ MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir) {
   case MediaFormat::Wmv:
     Encode("asfmux name=mux ! " + sink + " " + kPictures + "avenc_wmv2 ! mux. " + kTone16k +
            "avenc_wmav2 bitrate=32000 ! mux.");
-    durationMs = kAsfDurationMs;
     break;
   }
-  return {path, durationMs};
+  return DescribeMediaFixture(format, dir);
 }
 
 std::string WriteTruncatedMp3(const std::string& dir) {

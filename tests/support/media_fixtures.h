@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-// Small media files of every format the player claims, made in-process at
-// test time so that no sample file has to be shipped.
+// Small media files of every format the player claims, made by code so that
+// no sample file has to be shipped: once per build (mdk_fixtures), or
+// in-process where the build's are missing.
 enum class MediaFormat { Wav, Mp3, Midi, Wma, Avi, Wmv };
 
 struct MediaFixture {
@@ -20,6 +21,8 @@ std::string FormatName(MediaFormat format);
 // Each writer makes its file in `dir` and throws std::runtime_error when it
 // cannot.
 MediaFixture WriteMediaFixture(MediaFormat format, const std::string& dir);
+// A fixture that WriteMediaFixture made in `dir` before.
+MediaFixture DescribeMediaFixture(MediaFormat format, const std::string& dir);
 // An MP3 cut off inside its first frames.
 std::string WriteTruncatedMp3(const std::string& dir);
 // A text file named like an MP3.
