@@ -76,19 +76,26 @@ TEST(OutputBounds, StopAndCloseOnAStuckPipelineReturnInTheirBound) {
                           "identity sleep-time=2500000 ! fakesink sync=false");
   for (const char* call : {"Stop", "Close"}) {
     SCOPED_TRACE(call);
-    GstMediaPlayer player;
-    player.SetFileName(FixtureFile(MediaFormat::Wav).path);
-    ASSERT_NO_THROW(player.Open());
-    player.Play();
-    const auto [took, message] = TimeOutputError([&] {
-      if (std::string(call) == "Stop")
-        player.Stop();
-      else
-        player.Close();
-    });
-    EXPECT_LT(took, GstMediaPlayer::kCallTimeout + kBoundSlack);
-    EXPECT_EQ(player.Mode(), mpNotReady) << "a stuck pipeline is given up";
-    EXPECT_EQ(message, "") << "giving the media up stops it as surely";
+    // On a busy machine the streaming thread may not yet sit in its sleep when
+    // the call comes; then the pipeline answers at once and the try does not
+    // count. Every try must keep the bound.
+    bool givenUp = false;
+    for (int attempt = 0; attempt < 4 && !givenUp; ++attempt) {
+      GstMediaPlayer player;
+      player.SetFileName(FixtureFile(MediaFormat::Wav).path);
+      ASSERT_NO_THROW(player.Open());
+      player.Play();
+      const auto [took, message] = TimeOutputError([&] {
+        if (std::string(call) == "Stop")
+          player.Stop();
+        else
+          player.Close();
+      });
+      EXPECT_LT(took, GstMediaPlayer::kCallTimeout + kBoundSlack);
+      EXPECT_EQ(message, "") << "giving the media up stops it as surely";
+      givenUp = player.Mode() == mpNotReady && took >= GstMediaPlayer::kCallTimeout;
+    }
+    EXPECT_TRUE(givenUp) << "the call never met a stuck pipeline to give up";
   }
 }
 
