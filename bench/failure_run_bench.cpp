@@ -1,5 +1,5 @@
 #include "platform/gst_media_player.h"
-#include "playlist/playlist_file.h"
+#include "rules/playlist_file.h"
 #include "support/fake_window.h"
 
 #include <QApplication>

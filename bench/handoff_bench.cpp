@@ -1,6 +1,6 @@
 #include "Mdkmain.h"
-#include "app/handoff_writer.h"
 #include "platform/random_source.h"
+#include "rules/handoff_writer.h"
 #include "support/fake_window.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "playlist/playlist_file.h"
+#include "rules/playlist_file.h"
 #include "support/fake_window.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "Mdkmain.h"
 #include "platform/resources.h"
-#include "playlist/line_text.h"
+#include "rules/line_text.h"
 
 #include <QDir>
 #include <QFile>

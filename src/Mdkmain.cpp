@@ -4,6 +4,7 @@
 #include "platform/media_player.h"
 #include "platform/resources.h"
 #include "platform/tray_shell.h"
+#include "rules/entry_rules.h"
 #include "tray/tray_icons.h"
 
 #include <QAbstractButton>
@@ -122,6 +123,7 @@ void TForm1::SetUpLook() {
     listLook.setColor(group, QPalette::HighlightedText, Qt::white);
   }
   ListBox1->setPalette(listLook);
+  ListBox1->LeaveUncounted(IsModeMarker);
   ListBox1->setFont(ListFont());
   // A line as high as its font, so that no descender is cut off.
   ListBox1->SetItemHeight(QFontMetrics(ListBox1->font()).height());

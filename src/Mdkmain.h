@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/handoff_inbox.h"
 #include "platform/file_dialogs.h"
 #include "playback/shuffle_draws.h"
+#include "rules/handoff_inbox.h"
 #include "ui_Mdkmain.h"
 
 #include <QByteArray>

@@ -4,7 +4,6 @@
 #include "app/file_size_signal.h"
 #include "app/handoff_watch.h"
 #include "app/instance_lock.h"
-#include "app/runtime_paths.h"
 #include "app/second_launch.h"
 #include "platform/error_box.h"
 #include "platform/gst_media_player.h"
@@ -12,6 +11,7 @@
 #include "platform/qt_file_dialogs.h"
 #include "platform/random_source.h"
 #include "platform/system_tray_shell.h"
+#include "rules/runtime_paths.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/handoff_writer.h"
+#include "rules/handoff_writer.h"
 
 #include <ostream>
 #include <string>

@@ -1,7 +1,6 @@
 #include "platform/list_box.h"
 
 #include "platform/mdk_error.h"
-#include "playlist/entry_rules.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -21,7 +20,7 @@ QVariant ListBoxModel::data(const QModelIndex& index, int role) const {
 
 void ListBoxModel::Replace(int index, const QByteArray& text) {
   QByteArray& item = items_[size_t(index)];
-  markerCount_ += int(IsModeMarker(text)) - int(IsModeMarker(item));
+  uncountedCount_ += Uncounted(text) - Uncounted(item);
   item = text;
   if (!holding_) {
     emit dataChanged(this->index(index), this->index(index), {Qt::DisplayRole});
@@ -35,7 +34,7 @@ void ListBoxModel::Insert(int index, const QByteArray& text) {
   AnnounceHeldChanges();
   beginInsertRows({}, index, index);
   items_.insert(items_.begin() + index, text);
-  markerCount_ += int(IsModeMarker(text));
+  uncountedCount_ += Uncounted(text);
   endInsertRows();
 }
 
@@ -46,23 +45,33 @@ void ListBoxModel::Append(const std::vector<QByteArray>& texts) {
   const int first = int(items_.size());
   beginInsertRows({}, first, first + int(texts.size()) - 1);
   items_.insert(items_.end(), texts.begin(), texts.end());
-  markerCount_ += int(texts.size()) - CountPlayable(texts);
+  for (const QByteArray& text : texts)
+    uncountedCount_ += Uncounted(text);
   endInsertRows();
 }
 
 void ListBoxModel::Delete(int index) {
   AnnounceHeldChanges();
   beginRemoveRows({}, index, index);
-  markerCount_ -= int(IsModeMarker(items_[size_t(index)]));
+  uncountedCount_ -= Uncounted(items_[size_t(index)]);
   items_.erase(items_.begin() + index);
   endRemoveRows();
+}
+
+void ListBoxModel::LeaveUncounted(ItemTest uncounted) {
+  uncounted_ = uncounted;
+  uncountedCount_ = 0;
+  for (const QByteArray& item : items_)
+    uncountedCount_ += Uncounted(item);
 }
 
 void ListBoxModel::Reset(std::vector<QByteArray> texts) {
   AnnounceHeldChanges();
   beginResetModel();
   items_ = std::move(texts);
-  markerCount_ = int(items_.size()) - CountPlayable(items_);
+  uncountedCount_ = 0;
+  for (const QByteArray& item : items_)
+    uncountedCount_ += Uncounted(item);
   endResetModel();
 }
 

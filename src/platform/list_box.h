@@ -7,8 +7,9 @@
 #include <vector>
 
 // The playlist's items: byte strings kept exactly as given, shown decoded
-// from the locale's encoding. It keeps its count of playable entries as it
-// goes, since the window shows that count at every step.
+// from the locale's encoding. It keeps a count of the items that the window
+// does not set aside as it goes, since the window shows that count at every
+// step.
 class ListBoxModel : public QAbstractListModel {
   Q_OBJECT
 public:
@@ -18,8 +19,10 @@ public:
   QVariant data(const QModelIndex& index, int role) const override;
 
   const std::vector<QByteArray>& Items() const { return items_; }
-  // Every entry but the exact mode markers.
-  int PlayableCount() const { return int(items_.size()) - markerCount_; }
+  using ItemTest = bool (*)(const QByteArray& item);
+  // The items that the count leaves out; none until set.
+  void LeaveUncounted(ItemTest uncounted);
+  int CountedItems() const { return int(items_.size()) - uncountedCount_; }
   void Replace(int index, const QByteArray& text);
   void Insert(int index, const QByteArray& text);
   void Append(const std::vector<QByteArray>& texts);
@@ -36,7 +39,10 @@ private:
   void AnnounceHeldChanges();
 
   std::vector<QByteArray> items_;
-  int markerCount_ = 0;
+  int Uncounted(const QByteArray& item) const { return uncounted_ && uncounted_(item) ? 1 : 0; }
+
+  ItemTest uncounted_ = nullptr;
+  int uncountedCount_ = 0;
   bool holding_ = false;
   int heldFirst_ = 0;
   int heldLast_ = -1;
@@ -64,7 +70,8 @@ public:
   // Throws MdkError for an index outside the list.
   const QByteArray& Item(int index) const;
   const std::vector<QByteArray>& Items() const { return model_.Items(); }
-  int PlayableCount() const { return model_.PlayableCount(); }
+  void LeaveUncounted(ListBoxModel::ItemTest uncounted) { model_.LeaveUncounted(uncounted); }
+  int CountedItems() const { return model_.CountedItems(); }
   void SetItem(int index, const QByteArray& text);
   void Add(const QByteArray& text);
   void AddAll(const std::vector<QByteArray>& texts);

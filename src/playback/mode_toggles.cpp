@@ -1,6 +1,6 @@
 #include "Mdkmain.h"
 
-#include "playlist/entry_rules.h"
+#include "rules/entry_rules.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include "platform/mdk_error.h"
 #include "platform/media_player.h"
 #include "platform/random_source.h"
-#include "playlist/entry_rules.h"
+#include "rules/entry_rules.h"
 
 #include <QGuiApplication>
 #include <vector>

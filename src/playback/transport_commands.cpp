@@ -2,7 +2,7 @@
 
 #include "platform/mdk_error.h"
 #include "platform/media_player.h"
-#include "playlist/entry_rules.h"
+#include "rules/entry_rules.h"
 
 void TForm1::startplay1Click() {
   if (MediaPlayer1->Mode() == mpPaused) {

@@ -1,7 +1,7 @@
 #include "Mdkmain.h"
 
-#include "playlist/entry_rules.h"
-#include "playlist/playlist_file.h"
+#include "rules/entry_rules.h"
+#include "rules/playlist_file.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "platform/product_name.h"
 #include "platform/tray_shell.h"
-#include "playlist/entry_rules.h"
+#include "rules/entry_rules.h"
 #include "tray/tray_icons.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "support/program_fixture.h"
 
-#include "app/handoff_files.h"
+#include "rules/handoff_files.h"
 #include "support/wait.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "playlist/entry_rules.h"
+#include "rules/entry_rules.h"
 
 #include <QString>
 #include <gtest/gtest.h>

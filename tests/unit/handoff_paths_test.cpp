@@ -1,4 +1,4 @@
-#include "app/runtime_paths.h"
+#include "rules/runtime_paths.h"
 
 #include <QTemporaryDir>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "app/handoff_watch.h"
-#include "app/handoff_writer.h"
 #include "platform/mdk_error.h"
 #include "platform/random_source.h"
+#include "rules/handoff_writer.h"
 #include "support/captured_errors.h"
 #include "support/wait.h"
 

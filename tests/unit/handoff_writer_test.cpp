@@ -1,7 +1,7 @@
-#include "app/handoff_files.h"
-#include "app/handoff_writer.h"
-#include "app/runtime_paths.h"
 #include "app/second_launch.h"
+#include "rules/handoff_files.h"
+#include "rules/handoff_writer.h"
+#include "rules/runtime_paths.h"
 #include "support/fakes.h"
 
 #include <QDir>

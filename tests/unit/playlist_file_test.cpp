@@ -1,5 +1,5 @@
-#include "playlist/line_text.h"
-#include "playlist/playlist_file.h"
+#include "rules/line_text.h"
+#include "rules/playlist_file.h"
 
 #include <gtest/gtest.h>
 

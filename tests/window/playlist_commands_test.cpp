@@ -1,4 +1,4 @@
-#include "playlist/playlist_file.h"
+#include "rules/playlist_file.h"
 #include "support/form_fixture.h"
 #include "support/stuck_pipe.h"
 #include "support/write_protect.h"

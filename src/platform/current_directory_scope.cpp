@@ -1,4 +1,4 @@
-#include "app/current_directory_scope.h"
+#include "platform/current_directory_scope.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
-#include "app/handoff_inbox.h"
+#include "rules/handoff_inbox.h"
 
-#include "app/handoff_files.h"
-#include "app/handoff_parts.h"
+#include "rules/handoff_files.h"
+#include "rules/handoff_parts.h"
 
 #include <cerrno>
 #include <dirent.h>

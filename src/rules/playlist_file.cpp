@@ -1,8 +1,8 @@
-#include "playlist/playlist_file.h"
+#include "rules/playlist_file.h"
 
 #include "platform/mdk_error.h"
-#include "playlist/entry_rules.h"
-#include "playlist/line_text.h"
+#include "rules/entry_rules.h"
+#include "rules/line_text.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "app/handoff_parts.h"
+#include "rules/handoff_parts.h"
 
 #include <ctime>
 #include <dirent.h>

@@ -1,9 +1,9 @@
-#include "app/handoff_writer.h"
+#include "rules/handoff_writer.h"
 
-#include "app/handoff_files.h"
-#include "app/handoff_parts.h"
-#include "app/runtime_paths.h"
 #include "platform/random_source.h"
+#include "rules/handoff_files.h"
+#include "rules/handoff_parts.h"
+#include "rules/runtime_paths.h"
 
 #include <cerrno>
 #include <cstdlib>

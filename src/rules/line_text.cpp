@@ -1,4 +1,4 @@
-#include "playlist/line_text.h"
+#include "rules/line_text.h"
 
 #include "platform/mdk_error.h"
 

@@ -1,4 +1,4 @@
-#include "app/handoff_files.h"
+#include "rules/handoff_files.h"
 
 std::string HandOffName(int number) {
   return std::string(kHandOffPrefix) + std::to_string(number) + std::string(kHandOffSuffix);

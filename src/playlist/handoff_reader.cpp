@@ -1,7 +1,7 @@
 #include "Mdkmain.h"
 
-#include "app/current_directory_scope.h"
-#include "playlist/entry_rules.h"
+#include "platform/current_directory_scope.h"
+#include "rules/entry_rules.h"
 
 #include <QFile>
 #include <optional>
