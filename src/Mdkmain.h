@@ -123,7 +123,9 @@ private:
   void BindCommand(QAction* action, void (TForm1::*handler)());
   void BindCommand(QAbstractButton* button, void (TForm1::*handler)());
   struct PendingStep;
+  enum class StepOutcome { Opened, NothingSelected, Refused, Failed };
   bool PlayStepFrom(int step, std::vector<PendingStep>& pending);
+  StepOutcome PlaySelected();
   void SelectInOrder(int step);
   void StartNewShuffleCycle();
   void DeleteEveryEntry(const QByteArray& text);

@@ -13,8 +13,6 @@ namespace {
 constexpr int kDrawTries = 5000;
 constexpr int kShuffleCoverage = 2006;
 
-enum class Outcome { Opened, NothingSelected, Refused, Failed };
-
 } // namespace
 
 // A step that is waiting for something it started to finish: a random draw
@@ -45,47 +43,47 @@ void TForm1::StartNewShuffleCycle() {
 
 // Shows the counter, then opens and starts the selected entry. A failed open
 // leaves the busy cursor up: it comes down only after the retry has run.
-static Outcome PlaySelected(TForm1& form) {
-  ListBox& list = *form.ListBox1;
+TForm1::StepOutcome TForm1::PlaySelected() {
+  ListBox& list = *ListBox1;
   const int index = list.ItemIndex();
   const int position =
-      index + 1 - (form.random1->isChecked() ? 1 : 0) - (form.autorepeat1->isChecked() ? 1 : 0);
+      index + 1 - (random1->isChecked() ? 1 : 0) - (autorepeat1->isChecked() ? 1 : 0);
   if (position > 0)
-    form.StaticText1->setText(QStringLiteral("%1 / %2").arg(position).arg(form.CountPlayable()));
+    StaticText1->setText(QStringLiteral("%1 / %2").arg(position).arg(CountPlayable()));
   if (index < 0)
-    return Outcome::NothingSelected;
+    return StepOutcome::NothingSelected;
   const QByteArray entry = list.Item(index);
   if (IsUnplayable(entry))
-    return Outcome::Refused;
+    return StepOutcome::Refused;
 
   const QByteArray fileName = FileNameForPlayStep(entry);
-  form.MediaPlayer1->SetFileName(fileName.toStdString());
-  form.CurrentTitle = FileNamePart(fileName, TForm1::kCurrentTitleBytes);
-  form.SetTrayState(1);
+  MediaPlayer1->SetFileName(fileName.toStdString());
+  CurrentTitle = FileNamePart(fileName, kCurrentTitleBytes);
+  SetTrayState(1);
   QGuiApplication::setOverrideCursor(Qt::BusyCursor);
   try {
-    form.MediaPlayer1->Open();
-    if (form.MediaPlayer1->Error() == 0)
-      form.MediaPlayer1->Play();
+    MediaPlayer1->Open();
+    if (MediaPlayer1->Error() == 0)
+      MediaPlayer1->Play();
   } catch (const MdkOutputError&) {
     // Not the file's fault: the entry stays as it is, and the step gives up.
-    form.SetTrayState(0);
+    SetTrayState(0);
     QGuiApplication::restoreOverrideCursor();
     throw;
   } catch (const MdkError&) {
     // The marked entry is the whole report: a failed open shows no message.
     list.SetItem(list.ItemIndex(), FailedForm(list.Item(list.ItemIndex())));
-    form.SetTrayState(0);
-    return Outcome::Failed;
+    SetTrayState(0);
+    return StepOutcome::Failed;
   } catch (...) {
     // A fault of the program's own goes on to the error box; the file is not
     // to blame, and the busy cursor must not outlive the step.
-    form.SetTrayState(0);
+    SetTrayState(0);
     QGuiApplication::restoreOverrideCursor();
     throw;
   }
   QGuiApplication::restoreOverrideCursor();
-  return Outcome::Opened;
+  return StepOutcome::Opened;
 }
 
 // The step's nested calls (a draw trying an entry, a failed open retrying the
@@ -138,18 +136,18 @@ bool TForm1::PlayStepFrom(int step, std::vector<PendingStep>& pending) {
         haveResult = false;
       } else {
         SelectInOrder(nextStep);
-        const Outcome outcome = PlaySelected(*this);
-        if (outcome == Outcome::Opened)
+        const StepOutcome outcome = PlaySelected();
+        if (outcome == StepOutcome::Opened)
           ReportOutputNotice();
-        if (outcome == Outcome::Failed && autorepeat1->isChecked()) {
+        if (outcome == StepOutcome::Failed && autorepeat1->isChecked()) {
           pending.push_back({.isRetry = true});
           nextStep = 1;
           startStep = true;
           continue;
         }
-        if (outcome == Outcome::Failed)
+        if (outcome == StepOutcome::Failed)
           QGuiApplication::restoreOverrideCursor();
-        result = outcome == Outcome::Opened || outcome == Outcome::NothingSelected;
+        result = outcome == StepOutcome::Opened || outcome == StepOutcome::NothingSelected;
         haveResult = true;
       }
     }
