@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kToolBoundMs = 5000;
-
 // The real program's windows as the display server gets them: their captions
 // exactly as the program names them, and the class or application id that
 // ties them to the desktop entry.
@@ -19,32 +17,20 @@ protected:
     server = std::make_unique<DisplayServer>(kind);
     if (!server->Problem().isEmpty())
       return false;
-    if (kind == DisplayServer::Kind::X11) {
-      environment.insert("QT_QPA_PLATFORM", "xcb");
-      environment.insert("DISPLAY", server->Address());
-      environment.remove("WAYLAND_DISPLAY");
-    } else {
-      // What the program asks of the compositor is logged to its error output.
-      environment.insert("QT_QPA_PLATFORM", "wayland");
-      environment.insert("WAYLAND_DISPLAY", server->Address());
+    // The program keeps its own runtime directory, where its lock lives.
+    const QString runtime = environment.value("XDG_RUNTIME_DIR");
+    environment = server->Environment(environment);
+    environment.insert("XDG_RUNTIME_DIR", runtime);
+    // What the program asks of the compositor is logged to its error output.
+    if (kind == DisplayServer::Kind::Wayland)
       environment.insert("WAYLAND_DEBUG", "client");
-      environment.remove("DISPLAY");
-    }
     StartFirstCopy({QStringLiteral(MDK_SOURCE_DIR "/samples/mellow-chime.wav")});
     return true;
   }
 
   QByteArray X(const QString& program, const QStringList& arguments) const {
-    QProcess tool;
-    QProcessEnvironment toolEnvironment = QProcessEnvironment::systemEnvironment();
-    toolEnvironment.insert("DISPLAY", server->Address());
-    tool.setProcessEnvironment(toolEnvironment);
-    tool.start(program, arguments);
-    if (!tool.waitForFinished(kToolBoundMs)) {
-      tool.kill();
-      tool.waitForFinished();
-    }
-    return tool.readAllStandardOutput();
+    return RunTool(server->Environment(QProcessEnvironment::systemEnvironment()), program,
+                   arguments);
   }
 
   QStringList VisibleWindows() const {

@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kStartBoundMs = 10000;
+constexpr int kToolBoundMs = 10000;
 // Starting Qt and the media layer, and playing a few one-second clips, on a
 // busy machine.
 constexpr int kTestRunBoundMs = 180000;
@@ -122,4 +123,20 @@ DisplayTestRun RunTestsOnDisplay(const DisplayServer& server, const QString& fil
 bool OnRealDisplay() {
   const QString platform = QGuiApplication::platformName();
   return platform == QStringLiteral("xcb") || platform.startsWith(QStringLiteral("wayland"));
+}
+
+QByteArray RunTool(const QProcessEnvironment& environment, const QString& program,
+                   const QStringList& arguments) {
+  QProcess tool;
+  tool.setProcessEnvironment(environment);
+  tool.setStandardErrorFile(QProcess::nullDevice());
+  tool.start(program, arguments);
+  if (!tool.waitForFinished(kToolBoundMs)) {
+    tool.kill();
+    tool.waitForFinished();
+    return {};
+  }
+  return tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0
+             ? tool.readAllStandardOutput()
+             : QByteArray();
 }

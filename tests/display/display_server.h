@@ -34,6 +34,11 @@ private:
   QString problem_;
 };
 
+// What a tool printed when it ran to a good end within a few seconds in the
+// environment given; empty when it failed or did not end.
+QByteArray RunTool(const QProcessEnvironment& environment, const QString& program,
+                   const QStringList& arguments);
+
 // Names the kind in the names of parameterised tests.
 inline void PrintTo(DisplayServer::Kind kind, std::ostream* out) {
   *out << (kind == DisplayServer::Kind::X11 ? "X11" : "Wayland");

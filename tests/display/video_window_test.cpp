@@ -66,14 +66,9 @@ INSTANTIATE_TEST_SUITE_P(, VideoWindow,
 // What a tool of the X server printed, in a UTF-8 locale; empty when it
 // failed.
 QString RunX11Tool(const QString& program, const QStringList& arguments) {
-  QProcess tool;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-  tool.setProcessEnvironment(environment);
-  tool.start(program, arguments);
-  if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
-    return {};
-  return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+  return QString::fromUtf8(RunTool(environment, program, arguments)).trimmed();
 }
 
 bool OnX11() {

@@ -83,16 +83,7 @@ Level Capture(const std::string& path) {
   g_free(uri);
   g_signal_connect(playbin.get(), "element-setup", G_CALLBACK(SetUpElement), nullptr);
 
-  gst_element_set_state(playbin.get(), GST_STATE_PLAYING);
-  std::unique_ptr<GstBus, decltype(&gst_object_unref)> bus(gst_element_get_bus(playbin.get()),
-                                                           gst_object_unref);
-  GstMessage* message = gst_bus_timed_pop_filtered(
-      bus.get(), kCaptureBound, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-  const bool ended = message != nullptr && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-  if (message != nullptr)
-    gst_message_unref(message);
-  gst_element_set_state(playbin.get(), GST_STATE_NULL);
-  if (!ended)
+  if (!PlayToTheEnd(playbin.get(), kCaptureBound))
     throw std::runtime_error("no sound came out of " + path);
   if (level.samples == 0 || level.peak == 0)
     throw std::runtime_error(path + " played silence");

@@ -8,6 +8,19 @@
 #include <memory>
 #include <stdexcept>
 
+bool PlayToTheEnd(GstElement* pipeline, GstClockTime bound) {
+  gst_element_set_state(pipeline, GST_STATE_PLAYING);
+  std::unique_ptr<GstBus, decltype(&gst_object_unref)> bus(gst_element_get_bus(pipeline),
+                                                           gst_object_unref);
+  GstMessage* message = gst_bus_timed_pop_filtered(
+      bus.get(), bound, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+  const bool ended = message != nullptr && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
+  if (message != nullptr)
+    gst_message_unref(message);
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  return ended;
+}
+
 namespace {
 
 constexpr std::int64_t kDurationMs = 1000;
@@ -44,16 +57,7 @@ void Encode(const std::string& description) {
     g_error_free(error);
     throw std::runtime_error("cannot build \"" + description + "\": " + text);
   }
-  gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
-  std::unique_ptr<GstBus, decltype(&gst_object_unref)> bus(gst_element_get_bus(pipeline.get()),
-                                                           gst_object_unref);
-  GstMessage* message = gst_bus_timed_pop_filtered(
-      bus.get(), kEncodeBound, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-  const bool done = message != nullptr && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-  if (message != nullptr)
-    gst_message_unref(message);
-  gst_element_set_state(pipeline.get(), GST_STATE_NULL);
-  if (!done)
+  if (!PlayToTheEnd(pipeline.get(), kEncodeBound))
     throw std::runtime_error("encoding failed: " + description);
 }
 

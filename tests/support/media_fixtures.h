@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <gst/gst.h>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct MediaFixture {
 const std::vector<MediaFormat>& AllMediaFormats();
 // The format's file suffix, also a readable test name.
 std::string FormatName(MediaFormat format);
+
+// Plays a pipeline until its end of stream, for at most bound; false on an
+// error or when the bound runs out. The pipeline is left in NULL.
+bool PlayToTheEnd(GstElement* pipeline, GstClockTime bound);
 
 // Each writer makes its file in `dir` and throws std::runtime_error when it
 // cannot.

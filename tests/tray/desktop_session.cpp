@@ -7,7 +7,6 @@
 namespace {
 
 constexpr int kStartBoundMs = 10000;
-constexpr int kToolBoundMs = 5000;
 
 void Stop(QProcess& process) {
   if (process.state() == QProcess::NotRunning)
@@ -89,25 +88,13 @@ DesktopSession::~DesktopSession() {
 }
 
 QProcessEnvironment DesktopSession::Environment(QProcessEnvironment base) const {
-  base.insert(QStringLiteral("DISPLAY"), display_.Address());
-  base.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  base = display_.Environment(std::move(base));
   base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
   return base;
 }
 
 QByteArray DesktopSession::Run(const QString& program, const QStringList& arguments) const {
-  QProcess tool;
-  tool.setProcessEnvironment(Environment(QProcessEnvironment::systemEnvironment()));
-  tool.setStandardErrorFile(QProcess::nullDevice());
-  tool.start(program, arguments);
-  if (!tool.waitForFinished(kToolBoundMs)) {
-    tool.kill();
-    tool.waitForFinished();
-    return {};
-  }
-  return tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0
-             ? tool.readAllStandardOutput()
-             : QByteArray();
+  return RunTool(Environment(QProcessEnvironment::systemEnvironment()), program, arguments);
 }
 
 void DesktopSession::Start(QProcess& process, const QString& program,

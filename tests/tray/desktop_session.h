@@ -21,7 +21,8 @@ public:
 
   // Empty when the session runs; else why it could not start.
   const QString& Problem() const { return problem_; }
-  // DISPLAY and DBUS_SESSION_BUS_ADDRESS of the session, added to a base.
+  // The display's environment for a Qt program and the session's bus, added
+  // to a base.
   QProcessEnvironment Environment(QProcessEnvironment base) const;
   // Runs a tool in the session to its end and gives what it printed; empty
   // when it failed or did not end within a few seconds.

@@ -24,7 +24,6 @@ protected:
     if (!session->Problem().isEmpty())
       GTEST_SKIP() << session->Problem().toStdString();
     environment = session->Environment(environment);
-    environment.insert("QT_QPA_PLATFORM", "xcb");
     StartFirstCopy({QStringLiteral(MDK_SOURCE_DIR "/samples/mellow-chime.wav")});
     ASSERT_TRUE(WaitFor([&] { return MainWindow().has_value(); }, 10000));
   }
