@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -12,8 +11,13 @@ namespace {
 // The window on the real media player, on screen, with a dialog that answers
 // the playlist file a user would pick.
 struct RealPlayerWindow {
-  RealPlayerWindow() : form({player, tray, dialogs, random, programDir.path(), {}}) {
-    form.Timer1->stop();
+  RealPlayerWindow()
+      : form({.player = player,
+              .tray = tray,
+              .dialogs = dialogs,
+              .random = random,
+              .programDirectory = programDir.path(),
+              .pollsByItself = false}) {
     form.show();
     QApplication::processEvents();
   }
@@ -53,7 +57,7 @@ void BM_ContinuousPlayThroughMissingFiles(benchmark::State& state) {
     window->form.loadlist1Click();
     QApplication::processEvents();
     state.PauseTiming();
-    if (!window->form.ListBox1->Items().back().startsWith('<'))
+    if (!window->form.State().List().Items().back().startsWith('<'))
       state.SkipWithError("the last entry was not marked");
     window.reset();
     state.ResumeTiming();
@@ -77,8 +81,8 @@ void BM_RandomSteps(benchmark::State& state) {
     state.PauseTiming();
     auto window = std::make_unique<FakeWindow>();
     window->Show();
-    window->form.random1->setChecked(true);
-    window->form.ListBox1->SetItems(entries);
+    window->form.State().SetRandomPlay(true);
+    window->form.State().List().SetItems(entries);
     QApplication::processEvents();
     state.ResumeTiming();
     for (int step = 0; step < count; ++step)

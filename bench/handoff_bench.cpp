@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -22,8 +21,8 @@ public:
     entries.reserve(100000);
     for (int i = 0; i < 100000; ++i)
       entries.push_back("/music/album/track" + QByteArray::number(i) + ".wav");
-    form.ListBox1->SetItems(std::move(entries));
-    form.ListBox1->SetItemIndex(0);
+    form.State().List().SetItems(std::move(entries));
+    form.State().List().SetItemIndex(0);
     player.mode = mpStopped;
   }
 

@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -61,7 +60,7 @@ void BM_LoadListCommand(benchmark::State& state) {
     shown.form.loadlist1Click();
     QCoreApplication::processEvents();
   }
-  state.counters["entries"] = shown.form.ListBox1->Count();
+  state.counters["entries"] = shown.form.State().List().Count();
 }
 BENCHMARK(BM_LoadListCommand)->Unit(benchmark::kMillisecond);
 
@@ -69,7 +68,7 @@ void BM_SaveListCommand(benchmark::State& state) {
   FakeWindow shown;
   shown.Show();
   const QString path = shown.programDir.filePath("long.flist");
-  shown.form.ListBox1->SetItems(LongList());
+  shown.form.State().List().SetItems(LongList());
   for (auto _ : state) {
     shown.dialogs.saveAnswers.push_back(path);
     shown.form.savelist1Click();

@@ -1,7 +1,6 @@
 #include "support/fake_window.h"
 
 #include <QApplication>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -22,8 +21,8 @@ void BM_AddAndShow100k(benchmark::State& state) {
     FakeWindow window;
     window.Show();
     state.ResumeTiming();
-    window.form.ListBox1->AddAll(entries);
-    window.form.ListBox1->SetItemIndex(99999);
+    window.form.State().List().AddAll(entries);
+    window.form.State().List().SetItemIndex(99999);
     QApplication::processEvents();
   }
 }
@@ -33,8 +32,8 @@ BENCHMARK(BM_AddAndShow100k)->Unit(benchmark::kMillisecond);
 void BM_StepIn100k(benchmark::State& state) {
   FakeWindow window;
   window.Show();
-  window.form.ListBox1->AddAll(Entries(100000));
-  window.form.ListBox1->SetItemIndex(0);
+  window.form.State().List().AddAll(Entries(100000));
+  window.form.State().List().SetItemIndex(0);
   for (auto _ : state) {
     window.form.PlayStep(1);
     QApplication::processEvents();

@@ -1,6 +1,5 @@
 #include "Help.h"
 
-#include "Mdkmain.h"
 #include "platform/resources.h"
 #include "rules/line_text.h"
 
@@ -32,14 +31,14 @@ QString ReadmeText(const QString& path) {
 
 TForm2::TForm2(const QString& programDirectory, QWidget* parent) : QWidget(parent) {
   InitResources();
-  setupUi(this);
+  ui_.setupUi(this);
   // A window of its own, with a title and no title-bar buttons; as a normal
   // top-level window (not a transient dialog) it keeps its own taskbar entry.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  connect(BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+  connect(ui_.BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
 
   const QString readme = QDir(programDirectory).filePath(QStringLiteral("readme.txt"));
-  Memo1->setPlainText(QFileInfo(readme).isFile() ? ReadmeText(readme) : BuiltInManual());
+  ui_.Memo1->setPlainText(QFileInfo(readme).isFile() ? ReadmeText(readme) : BuiltInManual());
 }
 
 void TForm2::BitBtn1Click() {
@@ -56,12 +55,4 @@ void TForm2::showEvent(QShowEvent* event) {
     }
   }
   QWidget::showEvent(event);
-}
-
-void TForm1::manual1Click() {
-  if (!Form2)
-    return;
-  Form2->show();
-  Form2->raise();
-  Form2->activateWindow();
 }

@@ -6,7 +6,7 @@
 
 // The manual window: the built-in manual, or the text of a readme.txt that
 // lies in the program's directory when the window is made.
-class TForm2 : public QWidget, public Ui::TForm2 {
+class TForm2 : public QWidget {
   Q_OBJECT
 public:
   // The manual is a page of text; a readme.txt is read up to this many bytes
@@ -22,5 +22,6 @@ protected:
   void showEvent(QShowEvent* event) override;
 
 private:
+  Ui::TForm2 ui_;
   bool shownBefore_ = false;
 };

@@ -4,7 +4,6 @@
 #include "platform/media_player.h"
 #include "platform/resources.h"
 #include "platform/tray_shell.h"
-#include "rules/entry_rules.h"
 #include "tray/tray_icons.h"
 
 #include <QAbstractButton>
@@ -20,6 +19,7 @@
 #include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <QToolButton>
+#include <tuple>
 
 namespace {
 
@@ -77,11 +77,13 @@ public:
 } // namespace
 
 TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
-    : QWidget(parent), MediaPlayer1(&platform.player), tray_(platform.tray),
-      dialogs_(platform.dialogs), programDirectory_(platform.programDirectory),
-      handOffDirectories_(platform.handOffDirectories), random_(platform.random), draws_(random_) {
+    : QWidget(parent), state_(platform.random), list_(state_.List()),
+      MediaPlayer1(&platform.player), tray_(platform.tray), dialogs_(platform.dialogs),
+      programDirectory_(platform.programDirectory),
+      handOffDirectories_(platform.handOffDirectories) {
   InitResources();
-  setupUi(this);
+  ui_.setupUi(this);
+  ui_.ListBox1->Show(list_);
   SetUpLook();
   BuildMenus();
   BindCommands();
@@ -101,7 +103,23 @@ TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
-  Timer1->start();
+  if (platform.pollsByItself)
+    Timer1->start();
+
+  connect(&state_, &PlayerState::Changed, this, [this](PlayerState::Change what) {
+    if (what == PlayerState::Change::Modes)
+      ShowModes();
+    else if (what == PlayerState::Change::Playing)
+      ShowTrayState();
+  });
+}
+
+void TForm1::ShowModes() {
+  for (auto [item, button, on] : {std::tuple{ui_.random1, ui_.TB_Random, state_.RandomPlay()},
+                                  {ui_.autorepeat1, ui_.TB_AutoPlay, state_.ContinuousPlay()}}) {
+    item->setChecked(on);
+    button->setChecked(on);
+  }
 }
 
 TForm1::~TForm1() {
@@ -116,20 +134,19 @@ void TForm1::SetUpLook() {
   // The list's green is a fixed colour, so what is drawn on it is fixed too:
   // a dark theme's light text would all but vanish on it. The selection keeps
   // its colours when the window is not the active one.
-  QPalette listLook = ListBox1->palette();
+  QPalette listLook = ui_.ListBox1->palette();
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
     listLook.setColor(group, QPalette::Text, Qt::black);
     listLook.setColor(group, QPalette::Highlight, kSelectionColour);
     listLook.setColor(group, QPalette::HighlightedText, Qt::white);
   }
-  ListBox1->setPalette(listLook);
-  ListBox1->LeaveUncounted(IsModeMarker);
-  ListBox1->setFont(ListFont());
+  ui_.ListBox1->setPalette(listLook);
+  ui_.ListBox1->setFont(ListFont());
   // A line as high as its font, so that no descender is cut off.
-  ListBox1->SetItemHeight(QFontMetrics(ListBox1->font()).height());
+  ui_.ListBox1->SetItemHeight(QFontMetrics(ui_.ListBox1->font()).height());
 
   LoadImageList(ImageList1);
-  for (QToolButton* button : ToolBar1->findChildren<QToolButton*>())
+  for (QToolButton* button : ui_.ToolBar1->findChildren<QToolButton*>())
     button->setIcon(ImageList1.at(size_t(button->property("imageIndex").toInt())));
 
   if (const QScreen* shown = screen())
@@ -139,43 +156,45 @@ void TForm1::SetUpLook() {
 
 void TForm1::BuildMenus() {
   PopupMenu1 = new QMenu(this);
-  PopupMenu1->addAction(appendmusicfile1);
-  PopupMenu1->addAction(removemusicfile1);
-  PopupMenu1->addAction(removeall1);
+  PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+  PopupMenu1->addAction(ui_.appendmusicfile1);
+  PopupMenu1->addAction(ui_.removemusicfile1);
+  PopupMenu1->addAction(ui_.removeall1);
   PopupMenu1->addSeparator();
-  PopupMenu1->addAction(copyto1);
+  PopupMenu1->addAction(ui_.copyto1);
   PopupMenu1->addSeparator();
-  PopupMenu1->addAction(aboutandmanual1);
+  PopupMenu1->addAction(ui_.aboutandmanual1);
 
   PopupMenu2 = new QMenu(this);
-  PopupMenu2->addAction(Openmainwindows1);
-  PopupMenu2->setDefaultAction(Openmainwindows1);
+  PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+  PopupMenu2->addAction(ui_.Openmainwindows1);
+  PopupMenu2->setDefaultAction(ui_.Openmainwindows1);
   PopupMenu2->addSeparator();
-  PopupMenu2->addActions({loadlist1, savelist1});
+  PopupMenu2->addActions({ui_.loadlist1, ui_.savelist1});
   PopupMenu2->addSeparator();
-  PopupMenu2->addActions({startplay1, stopplay1, pauseplay1});
+  PopupMenu2->addActions({ui_.startplay1, ui_.stopplay1, ui_.pauseplay1});
   PopupMenu2->addSeparator();
-  PopupMenu2->addAction(random1);
+  PopupMenu2->addAction(ui_.random1);
   PopupMenu2->addSeparator();
-  PopupMenu2->addActions({nextfile1, previousfile1});
+  PopupMenu2->addActions({ui_.nextfile1, ui_.previousfile1});
   PopupMenu2->addSeparator();
-  PopupMenu2->addAction(autorepeat1);
+  PopupMenu2->addAction(ui_.autorepeat1);
   PopupMenu2->addSeparator();
-  PopupMenu2->addAction(exit1);
+  PopupMenu2->addAction(ui_.exit1);
   auto* menuStyle = new CheckMarkOnlyStyle;
   menuStyle->setParent(this);
   PopupMenu2->setStyle(menuStyle);
 
   connect(PopupMenu1, &QMenu::aboutToShow, this,
           [this] { Guarded([this] { PopupMenu1Popup(); }); });
-  connect(ListBox1, &QWidget::customContextMenuRequested, this,
-          [this](QPoint at) { PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(at)); });
+  connect(ui_.ListBox1, &QWidget::customContextMenuRequested, this,
+          [this](QPoint at) { PopupMenu1->popup(ui_.ListBox1->viewport()->mapToGlobal(at)); });
   // Every part of the window without a menu of its own passes the request up to here.
   setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this,
           [this](QPoint at) { PopupMenu2->popup(mapToGlobal(at)); });
-  connect(Image1, &QWidget::customContextMenuRequested, this,
-          [this](QPoint at) { PopupMenu2->popup(Image1->mapToGlobal(at)); });
+  connect(ui_.Image1, &QWidget::customContextMenuRequested, this,
+          [this](QPoint at) { PopupMenu2->popup(ui_.Image1->mapToGlobal(at)); });
 }
 
 void TForm1::BindCommand(QAction* action, void (TForm1::*handler)()) {
@@ -196,36 +215,37 @@ void TForm1::BindCommand(QAbstractButton* button, void (TForm1::*handler)()) {
 }
 
 void TForm1::BindCommands() {
-  BindCommand(TB_New, &TForm1::removeall1Click);
-  BindCommand(removeall1, &TForm1::removeall1Click);
-  BindCommand(ToolButton1, &TForm1::appendmusicfile1Click);
-  BindCommand(appendmusicfile1, &TForm1::appendmusicfile1Click);
-  BindCommand(removemusicfile1, &TForm1::removemusicfile1Click);
-  BindCommand(copyto1, &TForm1::copyto1Click);
-  BindCommand(TB_Load, &TForm1::loadlist1Click);
-  BindCommand(loadlist1, &TForm1::loadlist1Click);
-  BindCommand(TB_Save, &TForm1::savelist1Click);
-  BindCommand(savelist1, &TForm1::savelist1Click);
-  BindCommand(TB_Start, &TForm1::startplay1Click);
-  BindCommand(startplay1, &TForm1::startplay1Click);
-  BindCommand(TB_Pause, &TForm1::pauseplay1Click);
-  BindCommand(pauseplay1, &TForm1::pauseplay1Click);
-  BindCommand(TB_Stop, &TForm1::stopplay1Click);
-  BindCommand(stopplay1, &TForm1::stopplay1Click);
-  BindCommand(TB_Prev, &TForm1::previousfile1Click);
-  BindCommand(previousfile1, &TForm1::previousfile1Click);
-  BindCommand(TB_Next, &TForm1::nextfile1Click);
-  BindCommand(nextfile1, &TForm1::nextfile1Click);
-  BindCommand(TB_Random, &TForm1::random1Click);
-  BindCommand(random1, &TForm1::random1Click);
-  BindCommand(TB_AutoPlay, &TForm1::automaticplay1Click);
-  BindCommand(autorepeat1, &TForm1::automaticplay1Click);
-  BindCommand(Openmainwindows1, &TForm1::Openmainwindows1Click);
-  BindCommand(ninja, &TForm1::ninjaClick);
-  BindCommand(exit1, &TForm1::exit1Click);
-  BindCommand(aboutandmanual1, &TForm1::manual1Click);
-  connect(ListBox1, &ListBox::UserSelected, this, [this] { Guarded([this] { ListBox1Click(); }); });
-  connect(ListBox1, &ListBox::UserDoubleClicked, this,
+  BindCommand(ui_.TB_New, &TForm1::removeall1Click);
+  BindCommand(ui_.removeall1, &TForm1::removeall1Click);
+  BindCommand(ui_.ToolButton1, &TForm1::appendmusicfile1Click);
+  BindCommand(ui_.appendmusicfile1, &TForm1::appendmusicfile1Click);
+  BindCommand(ui_.removemusicfile1, &TForm1::removemusicfile1Click);
+  BindCommand(ui_.copyto1, &TForm1::copyto1Click);
+  BindCommand(ui_.TB_Load, &TForm1::loadlist1Click);
+  BindCommand(ui_.loadlist1, &TForm1::loadlist1Click);
+  BindCommand(ui_.TB_Save, &TForm1::savelist1Click);
+  BindCommand(ui_.savelist1, &TForm1::savelist1Click);
+  BindCommand(ui_.TB_Start, &TForm1::startplay1Click);
+  BindCommand(ui_.startplay1, &TForm1::startplay1Click);
+  BindCommand(ui_.TB_Pause, &TForm1::pauseplay1Click);
+  BindCommand(ui_.pauseplay1, &TForm1::pauseplay1Click);
+  BindCommand(ui_.TB_Stop, &TForm1::stopplay1Click);
+  BindCommand(ui_.stopplay1, &TForm1::stopplay1Click);
+  BindCommand(ui_.TB_Prev, &TForm1::previousfile1Click);
+  BindCommand(ui_.previousfile1, &TForm1::previousfile1Click);
+  BindCommand(ui_.TB_Next, &TForm1::nextfile1Click);
+  BindCommand(ui_.nextfile1, &TForm1::nextfile1Click);
+  BindCommand(ui_.TB_Random, &TForm1::random1Click);
+  BindCommand(ui_.random1, &TForm1::random1Click);
+  BindCommand(ui_.TB_AutoPlay, &TForm1::automaticplay1Click);
+  BindCommand(ui_.autorepeat1, &TForm1::automaticplay1Click);
+  BindCommand(ui_.Openmainwindows1, &TForm1::Openmainwindows1Click);
+  BindCommand(ui_.ninja, &TForm1::ninjaClick);
+  BindCommand(ui_.exit1, &TForm1::exit1Click);
+  BindCommand(ui_.aboutandmanual1, &TForm1::manual1Click);
+  connect(ui_.ListBox1, &ListBox::UserSelected, this,
+          [this] { Guarded([this] { ListBox1Click(); }); });
+  connect(ui_.ListBox1, &ListBox::UserDoubleClicked, this,
           [this] { Guarded([this] { ListBox1DblClick(); }); });
   tray_.OnDoubleClick = [this] { Guarded([this] { Openmainwindows1Click(); }); };
   tray_.OnContextRequest = [this](QPoint at) { Guarded([this, at] { TrayContextRequest(at); }); };
@@ -249,8 +269,8 @@ void TForm1::FormCreate(const std::vector<QByteArray>& arguments) {
       if (!argument.isEmpty())
         entries.push_back(argument);
     if (!entries.empty()) {
-      ListBox1->AddAll(entries);
-      ListBox1->SetItemIndex(0);
+      list_.AddAll(entries);
+      list_.SetItemIndex(0);
       PlayStep(0);
     }
     Timer1Timer();

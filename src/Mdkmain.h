@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/file_dialogs.h"
-#include "playback/shuffle_draws.h"
+#include "playback/player_state.h"
 #include "rules/handoff_inbox.h"
 #include "ui_Mdkmain.h"
 
@@ -10,7 +10,6 @@
 #include <QString>
 #include <QWidget>
 #include <array>
-#include <cstdint>
 #include <vector>
 
 class MediaPlayer;
@@ -31,18 +30,24 @@ struct FormPlatform {
   // Where hand-off files, the playlist dialogs and readme.txt live.
   QString programDirectory;
   // Extra directories the hand-off reader scans after the program's own.
-  QStringList handOffDirectories;
+  QStringList handOffDirectories = {};
+  // Whether the status poll runs every second by itself; tests run it by hand.
+  bool pollsByItself = true;
 };
 
-// The main window: it owns the playlist, the player, the modes and the tray.
-class TForm1 : public QWidget, public Ui::TForm1 {
+// The main window: it shows the player's state and turns the user's commands
+// into changes of it, of the media player and of the tray.
+class TForm1 : public QWidget {
   Q_OBJECT
 public:
-  static constexpr int kPlayedFlagCount = 2010;
   static constexpr int kCurrentTitleBytes = 511;
 
   explicit TForm1(const FormPlatform& platform, QWidget* parent = nullptr);
   ~TForm1() override;
+
+  // What the player is; whoever follows it listens to its Changed.
+  PlayerState& State() { return state_; }
+  const PlayerState& State() const { return state_; }
 
   // Start-up and teardown.
   void FormCreate(const std::vector<QByteArray>& arguments);
@@ -61,8 +66,6 @@ public:
   // Tray.
   void AddTrayIcon();
   void RemoveTrayIcon();
-  void SetTrayState(int state);
-  QByteArray TrayTip(int state) const;
 
   // Command handlers, one per command, shared by every control that reaches it.
   void appendmusicfile1Click();
@@ -92,8 +95,32 @@ signals:
   // The main window has closed: the program ends.
   void Closed();
 
-public:
-  // Components and state that the form description cannot hold.
+protected:
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void SetUpLook();
+  void BuildMenus();
+  void BindCommands();
+  void BindCommand(QAction* action, void (TForm1::*handler)());
+  void BindCommand(QAbstractButton* button, void (TForm1::*handler)());
+  void ShowModes();
+  void ShowTrayState();
+  struct PendingStep;
+  enum class StepOutcome { Opened, NothingSelected, Refused, Failed };
+  bool PlayStepFrom(int step, std::vector<PendingStep>& pending);
+  StepOutcome PlaySelected();
+  void SelectInOrder(int step);
+  void DeleteEveryEntry(const QByteArray& text);
+  void SetCommandEnabled(QAction* item, QAbstractButton* button, bool enabled);
+  void ReportOutputFailure(const QString& message);
+  void ReportOutputNotice();
+
+  Ui::TForm1 ui_;
+  PlayerState state_;
+  // The list inside the state, named as the window's commands know it.
+  Playlist& list_;
   MediaPlayer* MediaPlayer1;
   QMenu* PopupMenu1;
   QMenu* PopupMenu2;
@@ -105,35 +132,7 @@ public:
   FileDialogSetup OpenDialog3;
   FileDialogSetup SaveDialog2;
   TForm2* Form2 = nullptr;
-
   std::array<QIcon, 3> StateIcons;
-  int TrayState = -1;
-  QByteArray CurrentTitle;
-  std::array<std::uint8_t, kPlayedFlagCount> PlayedFlags{};
-  int ShuffleSize = 0;
-
-protected:
-  void keyReleaseEvent(QKeyEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-
-private:
-  void SetUpLook();
-  void BuildMenus();
-  void BindCommands();
-  void BindCommand(QAction* action, void (TForm1::*handler)());
-  void BindCommand(QAbstractButton* button, void (TForm1::*handler)());
-  struct PendingStep;
-  enum class StepOutcome { Opened, NothingSelected, Refused, Failed };
-  bool PlayStepFrom(int step, std::vector<PendingStep>& pending);
-  StepOutcome PlaySelected();
-  void SelectInOrder(int step);
-  void StartNewShuffleCycle();
-  void DeleteEveryEntry(const QByteArray& text);
-  void SetRandomPlay(bool on);
-  void SetContinuousPlay(bool on);
-  void SetCommandEnabled(QAction* item, QAbstractButton* button, bool enabled);
-  void ReportOutputFailure(const QString& message);
-  void ReportOutputNotice();
 
   TrayShell& tray_;
   FileDialogs& dialogs_;
@@ -141,8 +140,6 @@ private:
   QStringList handOffDirectories_;
   HandOffInbox handOffInbox_;
   bool destroyed_ = false;
-  RandomSource& random_;
-  ShuffleDraws draws_;
   // Set from a failure of the sound or video output until a file opens again.
   bool outputFailing_ = false;
 };

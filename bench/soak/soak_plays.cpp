@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -50,11 +49,15 @@ int main(int argc, char** argv) {
   RecordingTrayShell tray{log};
   ScriptedDialogs dialogs;
   CLibraryRandom random;
-  TForm1 form({player, tray, dialogs, random, dir.path(), {}});
-  form.Timer1->stop();
+  TForm1 form({.player = player,
+               .tray = tray,
+               .dialogs = dialogs,
+               .random = random,
+               .programDirectory = dir.path(),
+               .pollsByItself = false});
   form.show();
-  form.ListBox1->SetItems(entries);
-  form.ListBox1->SetItemIndex(0);
+  form.State().List().SetItems(entries);
+  form.State().List().SetItemIndex(0);
   form.automaticplay1Click();
 
   std::printf("plays  resident KiB\n");

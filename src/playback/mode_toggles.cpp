@@ -4,43 +4,32 @@
 
 #include <algorithm>
 
-void TForm1::SetRandomPlay(bool on) {
-  random1->setChecked(on);
-  TB_Random->setChecked(on);
-}
-
-void TForm1::SetContinuousPlay(bool on) {
-  autorepeat1->setChecked(on);
-  TB_AutoPlay->setChecked(on);
-}
-
 void TForm1::DeleteEveryEntry(const QByteArray& text) {
-  for (int i = 0; i < ListBox1->Count();) {
-    if (ListBox1->Item(i) == text)
-      ListBox1->Delete(i);
+  for (int i = 0; i < list_.Count();) {
+    if (list_.Item(i) == text)
+      list_.Delete(i);
     else
       ++i;
   }
 }
 
 void TForm1::random1Click() {
-  const bool on = !random1->isChecked();
-  SetRandomPlay(on);
+  const bool on = !state_.RandomPlay();
+  state_.SetRandomPlay(on);
   if (!on) {
     DeleteEveryEntry(kRandomMarker);
     return;
   }
-  ListBox1->Insert(0, kRandomMarker);
-  std::fill(PlayedFlags.begin(), PlayedFlags.begin() + ShuffleSize, 0);
-  draws_.ForgetFlagged();
+  list_.Insert(0, kRandomMarker);
+  state_.ForgetPlayed();
 }
 
 void TForm1::automaticplay1Click() {
-  const bool on = !autorepeat1->isChecked();
-  SetContinuousPlay(on);
+  const bool on = !state_.ContinuousPlay();
+  state_.SetContinuousPlay(on);
   if (on) {
     // Below the random marker; a list emptied by hand has no index 1 to take.
-    ListBox1->Insert(std::min(random1->isChecked() ? 1 : 0, ListBox1->Count()), kAutoplayMarker);
+    list_.Insert(std::min(state_.RandomPlay() ? 1 : 0, list_.Count()), kAutoplayMarker);
   } else {
     DeleteEveryEntry(kAutoplayMarker);
   }

@@ -2,7 +2,6 @@
 
 #include "platform/mdk_error.h"
 #include "platform/media_player.h"
-#include "platform/random_source.h"
 #include "rules/entry_rules.h"
 
 #include <QGuiApplication>
@@ -11,7 +10,6 @@
 namespace {
 
 constexpr int kDrawTries = 5000;
-constexpr int kShuffleCoverage = 2006;
 
 } // namespace
 
@@ -25,31 +23,23 @@ struct TForm1::PendingStep {
 };
 
 void TForm1::SelectInOrder(int step) {
-  const int count = ListBox1->Count();
-  const int index = ListBox1->ItemIndex();
+  const int count = list_.Count();
+  const int index = list_.ItemIndex();
   if (step < 0)
-    ListBox1->SetItemIndex(index > 0 ? index - 1 : count - 1);
+    list_.SetItemIndex(index > 0 ? index - 1 : count - 1);
   else if (step > 0)
-    ListBox1->SetItemIndex(index < count - 1 ? index + 1 : 0);
-}
-
-void TForm1::StartNewShuffleCycle() {
-  std::fill(PlayedFlags.begin(), PlayedFlags.begin() + ShuffleSize, 0);
-  draws_.ForgetFlagged();
-  for (int i = 0; i < ListBox1->Count(); ++i)
-    if (ListBox1->Item(i).startsWith('*'))
-      ListBox1->SetItem(i, StarReset(ListBox1->Item(i)));
+    list_.SetItemIndex(index < count - 1 ? index + 1 : 0);
 }
 
 // Shows the counter, then opens and starts the selected entry. A failed open
 // leaves the busy cursor up: it comes down only after the retry has run.
 TForm1::StepOutcome TForm1::PlaySelected() {
-  ListBox& list = *ListBox1;
+  Playlist& list = list_;
   const int index = list.ItemIndex();
   const int position =
-      index + 1 - (random1->isChecked() ? 1 : 0) - (autorepeat1->isChecked() ? 1 : 0);
+      index + 1 - (state_.RandomPlay() ? 1 : 0) - (state_.ContinuousPlay() ? 1 : 0);
   if (position > 0)
-    StaticText1->setText(QStringLiteral("%1 / %2").arg(position).arg(CountPlayable()));
+    ui_.StaticText1->setText(QStringLiteral("%1 / %2").arg(position).arg(CountPlayable()));
   if (index < 0)
     return StepOutcome::NothingSelected;
   const QByteArray entry = list.Item(index);
@@ -58,8 +48,8 @@ TForm1::StepOutcome TForm1::PlaySelected() {
 
   const QByteArray fileName = FileNameForPlayStep(entry);
   MediaPlayer1->SetFileName(fileName.toStdString());
-  CurrentTitle = FileNamePart(fileName, kCurrentTitleBytes);
-  SetTrayState(1);
+  state_.SetCurrentTitle(FileNamePart(fileName, kCurrentTitleBytes));
+  state_.SetTrayState(1);
   QGuiApplication::setOverrideCursor(Qt::BusyCursor);
   try {
     MediaPlayer1->Open();
@@ -67,18 +57,18 @@ TForm1::StepOutcome TForm1::PlaySelected() {
       MediaPlayer1->Play();
   } catch (const MdkOutputError&) {
     // Not the file's fault: the entry stays as it is, and the step gives up.
-    SetTrayState(0);
+    state_.SetTrayState(0);
     QGuiApplication::restoreOverrideCursor();
     throw;
   } catch (const MdkError&) {
     // The marked entry is the whole report: a failed open shows no message.
     list.SetItem(list.ItemIndex(), FailedForm(list.Item(list.ItemIndex())));
-    SetTrayState(0);
+    state_.SetTrayState(0);
     return StepOutcome::Failed;
   } catch (...) {
     // A fault of the program's own goes on to the error box; the file is not
     // to blame, and the busy cursor must not outlive the step.
-    SetTrayState(0);
+    state_.SetTrayState(0);
     QGuiApplication::restoreOverrideCursor();
     throw;
   }
@@ -93,7 +83,7 @@ TForm1::StepOutcome TForm1::PlaySelected() {
 // and scrolls to its selection once, when the step ends, so that a run of
 // failing entries costs time in proportion to its length.
 bool TForm1::PlayStep(int step) {
-  const ListBox::UpdateBatch batch(*ListBox1);
+  const Playlist::UpdateBatch batch(list_);
   std::vector<PendingStep> pending;
   // Each retry waiting on the stack holds up a busy cursor of its own.
   const auto restoreRetryCursors = [&pending] {
@@ -123,15 +113,8 @@ bool TForm1::PlayStepFrom(int step, std::vector<PendingStep>& pending) {
   for (;;) {
     if (startStep) {
       startStep = false;
-      if (nextStep > 0 && random1->isChecked()) {
-        const int count = ListBox1->Count();
-        ShuffleSize = count >= kPlayedFlagCount ? kShuffleCoverage : count;
-        draws_.Begin(random_.ClockSeed(), ShuffleSize);
-        int first = 0;
-        while (first < ShuffleSize && PlayedFlags[size_t(first)] != 0)
-          ++first;
-        if (first == ShuffleSize)
-          StartNewShuffleCycle();
+      if (nextStep > 0 && state_.RandomPlay()) {
+        const int first = state_.BeginRandomStep();
         pending.push_back({.fallbackPosition = first});
         haveResult = false;
       } else {
@@ -139,7 +122,7 @@ bool TForm1::PlayStepFrom(int step, std::vector<PendingStep>& pending) {
         const StepOutcome outcome = PlaySelected();
         if (outcome == StepOutcome::Opened)
           ReportOutputNotice();
-        if (outcome == StepOutcome::Failed && autorepeat1->isChecked()) {
+        if (outcome == StepOutcome::Failed && state_.ContinuousPlay()) {
           pending.push_back({.isRetry = true});
           nextStep = 1;
           startStep = true;
@@ -172,31 +155,9 @@ bool TForm1::PlayStepFrom(int step, std::vector<PendingStep>& pending) {
       }
     }
 
-    bool drew = false;
-    while (top.triesLeft > 0 && !drew) {
-      draws_.SkipFlagged(top.triesLeft);
-      if (top.triesLeft == 0)
-        break;
-      --top.triesLeft;
-      const int r = draws_.Next();
-      if (PlayedFlags[size_t(r)] != 0) {
-        draws_.Flagged();
-        continue;
-      }
-      // On an empty list there is no position 0 to draw.
-      if (r >= ListBox1->Count())
-        continue;
-      PlayedFlags[size_t(r)] = 1;
-      draws_.Flagged();
-      ListBox1->SetItemIndex(r);
-      drew = !IsUnplayable(ListBox1->Item(r));
-    }
-    if (!drew) {
-      // After a new cycle the fallback position is one past the covered part,
-      // which may lie past the end: then nothing is selected and nothing read.
+    if (!state_.DrawPlayable(top.triesLeft)) {
       top.inFallback = true;
-      PlayedFlags[size_t(top.fallbackPosition)] = 1;
-      ListBox1->SetItemIndex(top.fallbackPosition);
+      state_.FallBackTo(top.fallbackPosition);
     }
     nextStep = 0;
     startStep = true;

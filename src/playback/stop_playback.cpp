@@ -4,7 +4,7 @@
 
 void TForm1::StopPlayback() {
   if (MediaPlayer1->Mode() == mpPlaying || MediaPlayer1->Mode() == mpPaused) {
-    SetTrayState(0);
+    state_.SetTrayState(0);
     MediaPlayer1->Stop();
   }
 }

@@ -6,7 +6,7 @@
 
 void TForm1::startplay1Click() {
   if (MediaPlayer1->Mode() == mpPaused) {
-    SetTrayState(1);
+    state_.SetTrayState(1);
     MediaPlayer1->Play();
     return;
   }
@@ -16,15 +16,15 @@ void TForm1::startplay1Click() {
 void TForm1::stopplay1Click() {
   StopPlayback();
   // The <autoplay> marker stays: only its toggle takes markers out.
-  SetContinuousPlay(false);
+  state_.SetContinuousPlay(false);
 }
 
 void TForm1::pauseplay1Click() {
   if (MediaPlayer1->Mode() != mpPlaying)
     return;
   MediaPlayer1->Pause();
-  pauseplay1->setChecked(true);
-  SetTrayState(2);
+  ui_.pauseplay1->setChecked(true);
+  state_.SetTrayState(2);
 }
 
 void TForm1::nextfile1Click() {
@@ -46,12 +46,12 @@ void TForm1::ListBox1Click() {
   const int mode = MediaPlayer1->Mode();
   if (mode >= mpPlaying && mode <= mpOpen)
     return;
-  const int index = ListBox1->ItemIndex();
+  const int index = list_.ItemIndex();
   if (index < 0)
     return;
-  const QByteArray entry = ListBox1->Item(index);
+  const QByteArray entry = list_.Item(index);
   if (IsUnplayable(entry)) {
-    ListBox1->SetItemIndex(-1);
+    list_.SetItemIndex(-1);
     return;
   }
   MediaPlayer1->SetFileName(FileNameForListClick(entry).toStdString());
@@ -59,9 +59,9 @@ void TForm1::ListBox1Click() {
     MediaPlayer1->Open();
   } catch (const MdkError&) {
     // Marked, not reported: the rewritten entry is the report.
-    const int selected = ListBox1->ItemIndex();
+    const int selected = list_.ItemIndex();
     if (selected >= 0)
-      ListBox1->SetItem(selected, FailedForm(ListBox1->Item(selected)));
+      list_.SetItem(selected, FailedForm(list_.Item(selected)));
   }
 }
 

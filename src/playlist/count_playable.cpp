@@ -1,5 +1,5 @@
 #include "Mdkmain.h"
 
 int TForm1::CountPlayable() const {
-  return ListBox1->CountedItems();
+  return list_.CountedItems();
 }

@@ -14,33 +14,33 @@ void TForm1::appendmusicfile1Click() {
   entries.reserve(size_t(chosen->size()));
   for (const QString& path : *chosen)
     entries.push_back(' ' + QFile::encodeName(path));
-  ListBox1->AddAll(entries);
-  if (autorepeat1->isChecked())
+  list_.AddAll(entries);
+  if (state_.ContinuousPlay())
     PlayStep(1);
 }
 
 void TForm1::removemusicfile1Click() {
-  const int index = ListBox1->ItemIndex();
+  const int index = list_.ItemIndex();
   if (index < 0)
     return;
-  ListBox1->Delete(index);
+  list_.Delete(index);
 }
 
 void TForm1::removeall1Click() {
-  ListBox1->Clear();
+  list_.Clear();
   // Set directly, not through the toggle, so the shuffle's played flags stay.
-  SetRandomPlay(false);
+  state_.SetRandomPlay(false);
 }
 
 void TForm1::PopupMenu1Popup() {
-  copyto1->setEnabled(ListBox1->ItemIndex() >= 0);
+  ui_.copyto1->setEnabled(list_.ItemIndex() >= 0);
 }
 
 void TForm1::copyto1Click() {
-  const int index = ListBox1->ItemIndex();
+  const int index = list_.ItemIndex();
   if (index < 0)
     return;
-  const QByteArray text = CopyText(ListBox1->Item(index));
+  const QByteArray text = CopyText(list_.Item(index));
   if (!text.isEmpty())
     QGuiApplication::clipboard()->setText(QString::fromLocal8Bit(text));
 }

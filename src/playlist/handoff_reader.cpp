@@ -16,8 +16,8 @@ void TForm1::ReadHandOffFiles() {
     if (!inProgramDirectory)
       inProgramDirectory.emplace(QFile::encodeName(programDirectory_).toStdString());
     StopPlayback();
-    ListBox1->Add(text);
-    ListBox1->SetItemIndex(ListBox1->Count() - 1);
+    list_.Add(text);
+    list_.SetItemIndex(list_.Count() - 1);
     PlayStep(0);
   };
   handOffInbox_.Collect(QFile::encodeName(programDirectory_), take);

@@ -24,10 +24,10 @@ void TForm1::loadlist1Click() {
   const bool random = std::find(entries.begin(), head, kRandomMarker) != head;
   const bool autoplay = std::find(entries.begin(), head, kAutoplayMarker) != head;
 
-  ListBox1->SetItems(std::move(entries));
-  ListBox1->SetItemIndex(0);
-  SetRandomPlay(random);
-  SetContinuousPlay(autoplay);
+  list_.SetItems(std::move(entries));
+  list_.SetItemIndex(0);
+  state_.SetRandomPlay(random);
+  state_.SetContinuousPlay(autoplay);
   if (autoplay)
     PlayStep(1);
 }
@@ -37,5 +37,5 @@ void TForm1::savelist1Click() {
   const std::optional<QString> chosen = dialogs_.SaveFile(SaveDialog2);
   if (!chosen)
     return;
-  WritePlaylistFile(*chosen, ListBox1->Items());
+  WritePlaylistFile(*chosen, list_.Items());
 }

@@ -2,14 +2,8 @@
 
 #include "platform/product_name.h"
 #include "platform/tray_shell.h"
-#include "rules/entry_rules.h"
 #include "tray/tray_icons.h"
-
-namespace {
-
-constexpr int kTipBytes = 127;
-
-} // namespace
+#include "tray/tray_tip.h"
 
 void TForm1::AddTrayIcon() {
   tray_.Add(LoadIconResource(QStringLiteral("MAINICON")), kProductName);
@@ -19,17 +13,9 @@ void TForm1::RemoveTrayIcon() {
   tray_.Delete();
 }
 
-QByteArray TForm1::TrayTip(int state) const {
-  QByteArray tip(kProductName);
-  if (state != 0)
-    tip += " (" + CurrentTitle + ")";
-  return CutToWholeCharacters(tip, kTipBytes);
-}
-
-void TForm1::SetTrayState(int state) {
-  // A repeated state refreshes nothing, not even a title that has changed.
-  if (state == TrayState)
-    return;
-  TrayState = state;
-  tray_.Modify(StateIcons[size_t(state)], TrayTip(state));
+// Follows the state's announcements: a repeated state is not one, so it
+// refreshes nothing, not even a title that has changed.
+void TForm1::ShowTrayState() {
+  const int state = state_.TrayState();
+  tray_.Modify(StateIcons[size_t(state)], TrayTip(state, state_.CurrentTitle()));
 }

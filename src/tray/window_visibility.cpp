@@ -1,5 +1,5 @@
+#include "Help.h"
 #include "Mdkmain.h"
-
 #include "platform/tray_shell.h"
 
 #include <QMenu>
@@ -25,4 +25,12 @@ void TForm1::exit1Click() {
 void TForm1::TrayContextRequest(QPoint screenPosition) {
   activateWindow();
   PopupMenu2->popup(screenPosition);
+}
+
+void TForm1::manual1Click() {
+  if (!Form2)
+    return;
+  Form2->show();
+  Form2->raise();
+  Form2->activateWindow();
 }

@@ -1,10 +1,12 @@
 #include "Mdkmain.h"
 #include "platform/gst_media_player.h"
 #include "support/fakes.h"
+#include "support/find_widget.h"
 #include "support/wait.h"
 
+#include <QProgressBar>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,32 +20,36 @@ TEST(PlayStepOnTheMediaEngine, PlaysTheSampleToItsEndAndMarksAMissingFile) {
   RecordingTrayShell tray{log};
   ScriptedDialogs dialogs;
   ScriptedRandom random;
-  TForm1 form({player, tray, dialogs, random, programDir.path(), {}});
-  form.Timer1->stop();
+  TForm1 form({.player = player,
+               .tray = tray,
+               .dialogs = dialogs,
+               .random = random,
+               .programDirectory = programDir.path(),
+               .pollsByItself = false});
   const QByteArray sample = MDK_SOURCE_DIR "/samples/mellow-chime.wav";
-  form.ListBox1->SetItems({' ' + sample, " /nonexistent/missing.wav"});
-  form.ListBox1->SetItemIndex(0);
+  form.State().List().SetItems({' ' + sample, " /nonexistent/missing.wav"});
+  form.State().List().SetItemIndex(0);
 
   ASSERT_TRUE(form.PlayStep(0));
-  EXPECT_EQ(form.CurrentTitle, "mellow-chime.wav");
+  EXPECT_EQ(form.State().CurrentTitle(), "mellow-chime.wav");
   EXPECT_EQ(tray.tip, "Mellowdeck (mellow-chime.wav)");
   ASSERT_TRUE(WaitFor([&] { return player.Position() > 300; }, 5000));
   form.Timer1Timer();
   EXPECT_EQ(player.Mode(), mpPlaying);
-  EXPECT_GT(form.ProgressBar1->value(), 0);
-  EXPECT_FALSE(form.TB_Start->isEnabled());
-  EXPECT_TRUE(form.TB_Stop->isEnabled());
+  EXPECT_GT(FindIn<QProgressBar>(form, "ProgressBar1")->value(), 0);
+  EXPECT_FALSE(FindIn<QToolButton>(form, "TB_Start")->isEnabled());
+  EXPECT_TRUE(FindIn<QToolButton>(form, "TB_Stop")->isEnabled());
 
   ASSERT_TRUE(WaitFor([&] { return player.Mode() == mpStopped; }, 10000));
   form.Timer1Timer();
-  EXPECT_EQ(form.TrayState, 0);
-  EXPECT_EQ(form.ProgressBar1->value(), 0);
-  EXPECT_TRUE(form.TB_Start->isEnabled());
+  EXPECT_EQ(form.State().TrayState(), 0);
+  EXPECT_EQ(FindIn<QProgressBar>(form, "ProgressBar1")->value(), 0);
+  EXPECT_TRUE(FindIn<QToolButton>(form, "TB_Start")->isEnabled());
 
   EXPECT_FALSE(form.PlayStep(1));
-  EXPECT_EQ(form.ListBox1->Item(1), "</nonexistent/missing.wav>");
+  EXPECT_EQ(form.State().List().Item(1), "</nonexistent/missing.wav>");
   EXPECT_EQ(player.Mode(), mpNotReady);
-  EXPECT_EQ(form.TrayState, 0);
+  EXPECT_EQ(form.State().TrayState(), 0);
 }
 
 } // namespace

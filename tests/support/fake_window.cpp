@@ -1,12 +1,15 @@
 #include "support/fake_window.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 
 FakeWindow::FakeWindow(const QStringList& handOffDirectories)
-    : form({player, tray, dialogs, random, programDir.path(), handOffDirectories}) {
-  form.Timer1->stop();
-}
+    : form({.player = player,
+            .tray = tray,
+            .dialogs = dialogs,
+            .random = random,
+            .programDirectory = programDir.path(),
+            .handOffDirectories = handOffDirectories,
+            .pollsByItself = false}) {}
 
 void FakeWindow::Show() {
   form.show();

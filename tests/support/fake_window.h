@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// TForm1 on recording fakes in a temporary program directory, its timer
-// stopped, for benchmarks that need a window without a test fixture.
+// TForm1 on recording fakes in a temporary program directory, its poll
+// run by hand, for benchmarks that need a window without a test fixture.
 struct FakeWindow {
   explicit FakeWindow(const QStringList& handOffDirectories = {});
   // On screen, so that the list really lays out.

@@ -2,8 +2,6 @@
 
 #include "platform/error_box.h"
 
-#include <QTimer>
-
 FormTest::FormTest() {
   previousPresenter_ = SetErrorPresenter([this](const QString& message) { errors << message; });
   Rebuild();
@@ -16,14 +14,24 @@ FormTest::~FormTest() {
 
 void FormTest::Rebuild() {
   form.reset();
-  form =
-      std::make_unique<TForm1>(FormPlatform{player, tray, dialogs, random, programDir.path(), {}});
-  form->Timer1->stop();
+  form = std::make_unique<TForm1>(FormPlatform{.player = player,
+                                               .tray = tray,
+                                               .dialogs = dialogs,
+                                               .random = random,
+                                               .programDirectory = programDir.path(),
+                                               .pollsByItself = false});
 }
 
 void FormTest::SetList(const std::vector<QByteArray>& entries, int selected) {
-  form->ListBox1->SetItems(entries);
-  form->ListBox1->SetItemIndex(selected);
+  TheList().SetItems(entries);
+  TheList().SetItemIndex(selected);
+}
+
+int FormTest::PlayedCount() const {
+  int played = 0;
+  for (int position = 0; position < PlayerState::kPlayedFlagCount; ++position)
+    played += form->State().Played(position) ? 1 : 0;
+  return played;
 }
 
 std::vector<std::string> FormTest::TakeCalls() {

@@ -2,18 +2,22 @@
 
 #include "Mdkmain.h"
 #include "platform/error_box.h"
+#include "platform/list_box.h"
 #include "support/fakes.h"
+#include "support/find_widget.h"
 
+#include <QAction>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
 
-// TForm1 on recording fakes in a temporary program directory, with the
-// timer stopped so that ticks run only when a test calls Timer1Timer, and
-// error boxes recorded instead of shown.
+// TForm1 on recording fakes in a temporary program directory, with a poll
+// that runs only when a test calls Timer1Timer, and error boxes recorded
+// instead of shown.
 class FormTest : public ::testing::Test {
-protected:
+public:
   FormTest();
   ~FormTest() override;
 
@@ -21,7 +25,14 @@ protected:
   void Rebuild();
   // Entries and selection in one go, without running any handler.
   void SetList(const std::vector<QByteArray>& entries, int selected = -1);
-  std::vector<QByteArray> Entries() const { return form->ListBox1->Items(); }
+  std::vector<QByteArray> Entries() const { return form->State().List().Items(); }
+  Playlist& TheList() { return form->State().List(); }
+  template <class T = QWidget> T* Widget(const char* name) const { return FindIn<T>(*form, name); }
+  QAction* Action(const char* name) const { return Widget<QAction>(name); }
+  QToolButton* Button(const char* name) const { return Widget<QToolButton>(name); }
+  ListBox* ListView() const { return Widget<ListBox>("ListBox1"); }
+  // How many positions the shuffle holds as played in its cycle.
+  int PlayedCount() const;
   std::vector<std::string> TakeCalls();
 
   QTemporaryDir programDir;

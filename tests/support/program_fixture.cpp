@@ -6,20 +6,27 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
 #include <algorithm>
 
 ProgramTest::ProgramTest()
     : binary(programDir.filePath(QStringLiteral("mellowdeck"))),
       fallbackDir(runtimeDir.filePath(QStringLiteral("mellowdeck"))) {
   EXPECT_TRUE(QFile::copy(QStringLiteral(MDK_BINARY), binary));
+  // The first copy's module, which the launcher loads from beside itself.
+  const QString module = QStringLiteral("libmellowdeck-player.so");
+  EXPECT_TRUE(QFile::copy(QFileInfo(QStringLiteral(MDK_BINARY)).dir().filePath(module),
+                          programDir.filePath(module)));
   environment.insert("QT_QPA_PLATFORM", "offscreen");
   environment.insert("MELLOWDECK_AUDIO_SINK", "fakesink sync=true");
   environment.insert("MELLOWDECK_VIDEO_SINK", "fakesink sync=true");
   environment.insert("XDG_RUNTIME_DIR", runtimeDir.path());
-  form = std::make_unique<TForm1>(
-      FormPlatform{player, tray, dialogs, random, programDir.path(), {fallbackDir}});
-  form->Timer1->stop();
+  form = std::make_unique<TForm1>(FormPlatform{.player = player,
+                                               .tray = tray,
+                                               .dialogs = dialogs,
+                                               .random = random,
+                                               .programDirectory = programDir.path(),
+                                               .handOffDirectories = {fallbackDir},
+                                               .pollsByItself = false});
 }
 
 ProgramTest::~ProgramTest() {

@@ -73,8 +73,9 @@ protected:
   // where the hide button sits.
   void ClickHideButton() {
     form->show();
-    ASSERT_TRUE(WaitFor([&] { return form->ninja->isVisible() && form->ninja->x() > 0; }));
-    const QPoint inside = form->ninja->mapTo(form.get(), form->ninja->rect().center());
+    const QToolButton* ninja = Button("ninja");
+    ASSERT_TRUE(WaitFor([&] { return ninja->isVisible() && ninja->x() > 0; }));
+    const QPoint inside = ninja->mapTo(form.get(), ninja->rect().center());
     const std::optional<WindowBox> window = MainWindow();
     ASSERT_TRUE(window);
     Tool("xdotool", {"mousemove", "--sync", QString::number(window->geometry.x() + inside.x()),
@@ -167,7 +168,7 @@ TEST_F(StatusNotifierTray, ActivationBringsTheHiddenWindowBack) {
 
 TEST_F(StatusNotifierTray, TheHostShowsTheControlMenuInStepWithTheWindow) {
   std::vector<QString> expected;
-  for (const QAction* action : form->PopupMenu2->actions())
+  for (const QAction* action : Widget<QMenu>("PopupMenu2")->actions())
     if (!action->isSeparator())
       expected.push_back(action->text().remove('&'));
   std::vector<MenuItem> menu = ExportedMenu();

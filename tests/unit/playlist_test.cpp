@@ -12,39 +12,39 @@ using List = std::vector<QByteArray>;
 struct CountCase {
   const char* edit;
   List start;
-  std::function<void(ListBox&)> apply;
+  std::function<void(Playlist&)> apply;
   int expected;
 };
 
-TEST(ListBox, TheCountOfPlayableEntriesFollowsEveryEdit) {
+TEST(Playlist, TheCountOfPlayableEntriesFollowsEveryEdit) {
   const List mixed = {"<random>", "<autoplay>", " /m/a.wav", "<x.wav>"};
   const CountCase cases[] = {
-      {"replace an entry with a marker", mixed, [](ListBox& l) { l.SetItem(2, "<random>"); }, 1},
-      {"replace a marker with an entry", mixed, [](ListBox& l) { l.SetItem(0, " /m/b.wav"); }, 3},
-      {"replace a marker with a marker", mixed, [](ListBox& l) { l.SetItem(0, "<autoplay>"); }, 2},
-      {"mark a failed entry", mixed, [](ListBox& l) { l.SetItem(2, FailedForm(" /m/a.wav")); }, 2},
+      {"replace an entry with a marker", mixed, [](Playlist& l) { l.SetItem(2, "<random>"); }, 1},
+      {"replace a marker with an entry", mixed, [](Playlist& l) { l.SetItem(0, " /m/b.wav"); }, 3},
+      {"replace a marker with a marker", mixed, [](Playlist& l) { l.SetItem(0, "<autoplay>"); }, 2},
+      {"mark a failed entry", mixed, [](Playlist& l) { l.SetItem(2, FailedForm(" /m/a.wav")); }, 2},
       {"a marker's failed form counts", mixed,
-       [](ListBox& l) { l.SetItem(1, FailedForm("<autoplay>")); }, 3},
-      {"insert a marker", mixed, [](ListBox& l) { l.Insert(0, "<random>"); }, 2},
-      {"insert an entry at the end", mixed, [](ListBox& l) { l.Insert(4, " /m/c.wav"); }, 3},
-      {"delete a marker", mixed, [](ListBox& l) { l.Delete(1); }, 2},
-      {"delete an entry", mixed, [](ListBox& l) { l.Delete(2); }, 1},
-      {"add one marker", mixed, [](ListBox& l) { l.Add("<autoplay>"); }, 2},
+       [](Playlist& l) { l.SetItem(1, FailedForm("<autoplay>")); }, 3},
+      {"insert a marker", mixed, [](Playlist& l) { l.Insert(0, "<random>"); }, 2},
+      {"insert an entry at the end", mixed, [](Playlist& l) { l.Insert(4, " /m/c.wav"); }, 3},
+      {"delete a marker", mixed, [](Playlist& l) { l.Delete(1); }, 2},
+      {"delete an entry", mixed, [](Playlist& l) { l.Delete(2); }, 1},
+      {"add one marker", mixed, [](Playlist& l) { l.Add("<autoplay>"); }, 2},
       {"append entries and markers", mixed,
-       [](ListBox& l) {
+       [](Playlist& l) {
          l.AddAll({"<random>", " /m/d.wav", "<Random>"});
        },
        4},
-      {"append nothing", mixed, [](ListBox& l) { l.AddAll({}); }, 2},
+      {"append nothing", mixed, [](Playlist& l) { l.AddAll({}); }, 2},
       {"reset to new entries", mixed,
-       [](ListBox& l) {
+       [](Playlist& l) {
          l.SetItems({"<autoplay>", " /m/e.wav"});
        },
        1},
-      {"clear", mixed, [](ListBox& l) { l.Clear(); }, 0},
+      {"clear", mixed, [](Playlist& l) { l.Clear(); }, 0},
       {"edits inside a batch", mixed,
-       [](ListBox& l) {
-         const ListBox::UpdateBatch batch(l);
+       [](Playlist& l) {
+         const Playlist::UpdateBatch batch(l);
          l.SetItem(0, " /m/f.wav");
          l.Delete(1);
          l.Insert(0, "<random>");
@@ -53,7 +53,7 @@ TEST(ListBox, TheCountOfPlayableEntriesFollowsEveryEdit) {
   };
   for (const CountCase& c : cases) {
     SCOPED_TRACE(c.edit);
-    ListBox list;
+    Playlist list;
     list.LeaveUncounted(IsModeMarker);
     list.SetItems(c.start);
     c.apply(list);
@@ -69,25 +69,27 @@ protected:
     for (int i = 0; i < 500; ++i)
       entries.push_back(" /m/" + QByteArray::number(i) + ".wav");
     list.SetItems(entries);
-    list.resize(200, 100);
-    list.show();
+    view.Show(list);
+    view.resize(200, 100);
+    view.show();
     list.SetItemIndex(0);
   }
   bool Shown(int row) const {
-    return list.viewport()->rect().contains(list.visualRect(list.model()->index(row, 0)));
+    return view.viewport()->rect().contains(view.visualRect(list.Model().index(row, 0)));
   }
   int SelectedRow() const {
-    const QModelIndexList rows = list.selectionModel()->selectedIndexes();
+    const QModelIndexList rows = list.Selection().selectedIndexes();
     return rows.size() == 1 ? rows.first().row() : -1;
   }
 
-  ListBox list;
+  Playlist list;
+  ListBox view;
 };
 
 TEST_F(ListBoxBatchTest, ChangesAndTheSelectionReachTheViewWhenTheBatchEnds) {
-  QSignalSpy changes(list.model(), &QAbstractItemModel::dataChanged);
+  QSignalSpy changes(&list.Model(), &QAbstractItemModel::dataChanged);
   {
-    const ListBox::UpdateBatch batch(list);
+    const Playlist::UpdateBatch batch(list);
     for (int row = 200; row < 400; ++row) {
       list.SetItemIndex(row);
       list.SetItem(row, FailedForm(list.Item(row)));
@@ -99,15 +101,15 @@ TEST_F(ListBoxBatchTest, ChangesAndTheSelectionReachTheViewWhenTheBatchEnds) {
   ASSERT_EQ(changes.count(), 1);
   EXPECT_EQ(changes[0][0].toModelIndex().row(), 200);
   EXPECT_EQ(changes[0][1].toModelIndex().row(), 399);
-  EXPECT_EQ(list.model()->index(300, 0).data().toString(), "</m/300.wav>");
+  EXPECT_EQ(list.Model().index(300, 0).data().toString(), "</m/300.wav>");
   EXPECT_EQ(SelectedRow(), 399);
-  EXPECT_EQ(list.selectionModel()->currentIndex().row(), 399);
+  EXPECT_EQ(list.Selection().currentIndex().row(), 399);
   EXPECT_TRUE(Shown(399));
 
   // Selecting the entry that is already current still brings it into view.
-  list.scrollToTop();
+  view.scrollToTop();
   {
-    const ListBox::UpdateBatch batch(list);
+    const Playlist::UpdateBatch batch(list);
     list.SetItemIndex(399);
   }
   EXPECT_TRUE(Shown(399));
@@ -116,30 +118,30 @@ TEST_F(ListBoxBatchTest, ChangesAndTheSelectionReachTheViewWhenTheBatchEnds) {
 TEST_F(ListBoxBatchTest, SelectionsThatEndClearedLeaveNothingSelected) {
   struct Case {
     const char* what;
-    std::function<void(ListBox&)> apply;
+    std::function<void(Playlist&)> apply;
     int current;
   };
   const Case cases[] = {
       {"selected, then cleared",
-       [](ListBox& l) {
+       [](Playlist& l) {
          l.SetItemIndex(450);
          l.SetItemIndex(-1);
        },
        450},
-      {"selected past the end", [](ListBox& l) { l.SetItemIndex(500); }, 0},
+      {"selected past the end", [](Playlist& l) { l.SetItemIndex(500); }, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     list.SetItemIndex(0);
-    list.scrollToTop();
+    view.scrollToTop();
     {
-      const ListBox::UpdateBatch batch(list);
+      const Playlist::UpdateBatch batch(list);
       c.apply(list);
       EXPECT_EQ(list.ItemIndex(), -1);
     }
     EXPECT_EQ(list.ItemIndex(), -1);
     EXPECT_EQ(SelectedRow(), -1);
-    EXPECT_EQ(list.selectionModel()->currentIndex().row(), c.current);
+    EXPECT_EQ(list.Selection().currentIndex().row(), c.current);
     EXPECT_TRUE(Shown(c.current)) << "scrolled to the last entry selected";
   }
 }

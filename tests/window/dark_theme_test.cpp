@@ -50,10 +50,10 @@ TEST_F(DarkThemeTest, TextOnFixedColoursStaysReadable) {
   Rebuild();
   TForm2 manual(programDir.path());
   manual.ensurePolished();
-  manual.Memo1->ensurePolished();
+  FindIn<QPlainTextEdit>(manual, "Memo1")->ensurePolished();
 
-  const QPalette list = form->ListBox1->palette();
-  const QPalette memo = manual.Memo1->palette();
+  const QPalette list = ListView()->palette();
+  const QPalette memo = FindIn<QPlainTextEdit>(manual, "Memo1")->palette();
   struct Pair {
     const char* what;
     QColor text, background;

@@ -49,14 +49,14 @@ TEST_F(EditingCommandsTest, AppendAddsBlankEntriesAndStepsOnlyInContinuousPlay) 
     SCOPED_TRACE(c.name);
     Rebuild();
     SetList({" /m/x.wav", " /m/y.wav", " /m/z.wav"}, 1);
-    form->autorepeat1->setChecked(c.autoplay);
+    form->State().SetContinuousPlay(c.autoplay);
     dialogs.openAnswers = {c.answer};
     TakeCalls();
 
-    form->ToolButton1->click();
+    Button("ToolButton1")->click();
 
     EXPECT_EQ(Entries(), c.entries);
-    EXPECT_EQ(form->ListBox1->ItemIndex(), c.selected);
+    EXPECT_EQ(TheList().ItemIndex(), c.selected);
     std::vector<std::string> calls = TakeCalls();
     std::erase_if(calls, [](const std::string& call) { return call.rfind("Tray", 0) == 0; });
     EXPECT_EQ(calls, c.calls);
@@ -65,56 +65,55 @@ TEST_F(EditingCommandsTest, AppendAddsBlankEntriesAndStepsOnlyInContinuousPlay) 
 
 TEST_F(EditingCommandsTest, RemoveDeletesOnlyTheSelectedEntry) {
   SetList({"<random>", " /m/a.wav", " /m/b.wav"}, 0);
-  form->random1->setChecked(true);
+  form->State().SetRandomPlay(true);
   player.mode = mpPlaying;
   TakeCalls();
 
-  form->removemusicfile1->trigger();
+  Action("removemusicfile1")->trigger();
   EXPECT_EQ(Entries(), (List{" /m/a.wav", " /m/b.wav"}));
-  EXPECT_EQ(form->ListBox1->ItemIndex(), -1);
-  EXPECT_TRUE(form->random1->isChecked());
+  EXPECT_EQ(TheList().ItemIndex(), -1);
+  EXPECT_TRUE(Action("random1")->isChecked());
 
-  form->removemusicfile1->trigger();
+  Action("removemusicfile1")->trigger();
   EXPECT_EQ(Entries(), (List{" /m/a.wav", " /m/b.wav"}));
   EXPECT_TRUE(TakeCalls().empty());
   EXPECT_EQ(player.mode, mpPlaying);
 }
 
 TEST_F(EditingCommandsTest, RemoveAllTurnsOnlyRandomPlayOff) {
-  SetList({"<random>", "<autoplay>", " /m/a.wav"}, 2);
-  for (QAction* mode : {form->random1, form->autorepeat1})
-    mode->setChecked(true);
-  for (QAbstractButton* mode : {form->TB_Random, form->TB_AutoPlay})
-    mode->setChecked(true);
+  SetList({"<random>", "<autoplay>", " /m/a.wav"}, -1);
+  form->State().SetRandomPlay(true);
+  form->State().SetContinuousPlay(true);
+  random.draws = {2};
+  form->PlayStep(1);
+  ASSERT_TRUE(form->State().Played(2));
   player.mode = mpPlaying;
-  form->PlayedFlags[1] = 1;
-  form->ShuffleSize = 3;
   TakeCalls();
 
-  form->TB_New->click();
+  Button("TB_New")->click();
 
   EXPECT_TRUE(Entries().empty());
-  EXPECT_EQ(form->ListBox1->ItemIndex(), -1);
-  EXPECT_FALSE(form->random1->isChecked());
-  EXPECT_FALSE(form->TB_Random->isChecked());
-  EXPECT_TRUE(form->autorepeat1->isChecked());
-  EXPECT_TRUE(form->TB_AutoPlay->isChecked());
-  EXPECT_EQ(form->PlayedFlags[1], 1);
-  EXPECT_EQ(form->ShuffleSize, 3);
+  EXPECT_EQ(TheList().ItemIndex(), -1);
+  EXPECT_FALSE(Action("random1")->isChecked());
+  EXPECT_FALSE(Button("TB_Random")->isChecked());
+  EXPECT_TRUE(Action("autorepeat1")->isChecked());
+  EXPECT_TRUE(Button("TB_AutoPlay")->isChecked());
+  EXPECT_TRUE(form->State().Played(2));
+  EXPECT_EQ(form->State().ShuffleSize(), 3);
   EXPECT_TRUE(TakeCalls().empty());
 }
 
 TEST_F(EditingCommandsTest, CopyIsOfferedOnlyWithASelection) {
   SetList({" /m/a.wav"}, -1);
-  form->PopupMenu1->popup({0, 0});
-  EXPECT_FALSE(form->copyto1->isEnabled());
-  EXPECT_TRUE(form->removemusicfile1->isEnabled());
-  form->PopupMenu1->hide();
+  Widget<QMenu>("PopupMenu1")->popup({0, 0});
+  EXPECT_FALSE(Action("copyto1")->isEnabled());
+  EXPECT_TRUE(Action("removemusicfile1")->isEnabled());
+  Widget<QMenu>("PopupMenu1")->hide();
 
-  form->ListBox1->SetItemIndex(0);
-  form->PopupMenu1->popup({0, 0});
-  EXPECT_TRUE(form->copyto1->isEnabled());
-  form->PopupMenu1->hide();
+  TheList().SetItemIndex(0);
+  Widget<QMenu>("PopupMenu1")->popup({0, 0});
+  EXPECT_TRUE(Action("copyto1")->isEnabled());
+  Widget<QMenu>("PopupMenu1")->hide();
 }
 
 TEST_F(EditingCommandsTest, CopyPutsTheCopyTextOnTheClipboard) {
@@ -133,7 +132,7 @@ TEST_F(EditingCommandsTest, CopyPutsTheCopyTextOnTheClipboard) {
     SCOPED_TRACE(c.entry.toStdString());
     QGuiApplication::clipboard()->setText("left alone");
     SetList({" /m/other.wav", c.entry}, 1);
-    form->copyto1->trigger();
+    Action("copyto1")->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), c.clipboard);
   }
 }
@@ -148,7 +147,9 @@ TEST_F(EditingCommandsTest, MediaDialogMatchesItsPatternsAndTakesAnyNames) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   }
   QtFileDialogs real(form.get());
-  FileDialogSetup setup = form->OpenDialog1;
+  Action("appendmusicfile1")->trigger();
+  ASSERT_EQ(dialogs.seen.size(), 1u);
+  FileDialogSetup setup = dialogs.seen[0];
   setup.initialDirectory = programDir.path();
 
   QStringList shown;

@@ -38,9 +38,13 @@ private:
 class HandOffReaderTest : public FormTest {
 protected:
   HandOffReaderTest() {
-    form = std::make_unique<TForm1>(
-        FormPlatform{openPlayer, tray, dialogs, random, programDir.path(), {extraDir.path()}});
-    form->Timer1->stop();
+    form = std::make_unique<TForm1>(FormPlatform{.player = openPlayer,
+                                                 .tray = tray,
+                                                 .dialogs = dialogs,
+                                                 .random = random,
+                                                 .programDirectory = programDir.path(),
+                                                 .handOffDirectories = {extraDir.path()},
+                                                 .pollsByItself = false});
     // The window replaced here closed its player on the way out.
     TakeCalls();
   }
@@ -88,7 +92,7 @@ TEST_F(HandOffReaderTest, EachFileStopsThePlayBeforeItAndTheLastStaysSelectedAnd
   for (int i = 1; i < 5; ++i)
     expected.insert(expected.end(), {"Stop", "Open " + entries[size_t(i)].toStdString(), "Play"});
   EXPECT_EQ(PlayerCalls(), expected);
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 4);
+  EXPECT_EQ(TheList().ItemIndex(), 4);
   EXPECT_EQ(openPlayer.mode, mpPlaying);
   EXPECT_TRUE(FilesIn(programDir.path()).isEmpty());
   EXPECT_TRUE(FilesIn(extraDir.path()).isEmpty());

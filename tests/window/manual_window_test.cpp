@@ -18,7 +18,9 @@ protected:
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
   }
-  QString ManualText() { return TForm2(programDir.path()).Memo1->toPlainText(); }
+  QString ManualText() {
+    return FindIn<QPlainTextEdit>(TForm2(programDir.path()), "Memo1")->toPlainText();
+  }
 };
 
 TEST_F(ManualWindowTest, BuiltInManualHasEveryHeadingInOrder) {
@@ -91,25 +93,25 @@ TEST_F(ManualWindowTest, F1ShowsOneWindowAndOkHidesItAsItWas) {
   form->SetManualWindow(&manual);
   EXPECT_FALSE(manual.isVisible());
 
-  form->aboutandmanual1->trigger();
+  Action("aboutandmanual1")->trigger();
   ASSERT_TRUE(manual.isVisible());
   const QRect screen = manual.screen()->availableGeometry();
   EXPECT_LE((manual.frameGeometry().center() - screen.center()).manhattanLength(), 2);
-  form->aboutandmanual1->trigger();
+  Action("aboutandmanual1")->trigger();
   const auto manuals = QApplication::topLevelWidgets();
   EXPECT_EQ(std::count_if(manuals.begin(), manuals.end(),
                           [](QWidget* w) { return qobject_cast<TForm2*>(w) && w->isVisible(); }),
             1);
 
-  QScrollBar* scroll = manual.Memo1->verticalScrollBar();
+  QScrollBar* scroll = FindIn<QPlainTextEdit>(manual, "Memo1")->verticalScrollBar();
   scroll->setValue(scroll->maximum() / 2);
   const int scrolled = scroll->value();
   manual.move(manual.pos() + QPoint(30, 20));
   const QPoint moved = manual.pos();
-  manual.BitBtn1->click();
+  FindIn<QPushButton>(manual, "BitBtn1")->click();
   EXPECT_FALSE(manual.isVisible());
 
-  form->aboutandmanual1->trigger();
+  Action("aboutandmanual1")->trigger();
   EXPECT_TRUE(manual.isVisible());
   EXPECT_GT(scrolled, 0);
   EXPECT_EQ(scroll->value(), scrolled);

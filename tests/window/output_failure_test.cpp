@@ -47,8 +47,8 @@ TEST_F(OutputFailureTest, MarksNothingTellsOnceAndDoesNotLoop) {
     errors.clear();
     log.calls.clear();
     BreakOutput();
-    form->random1->setChecked(c.random);
-    form->autorepeat1->setChecked(c.continuous);
+    form->State().SetRandomPlay(c.random);
+    form->State().SetContinuousPlay(c.continuous);
     const std::vector<QByteArray> entries = List(c.random, c.continuous);
     SetList(entries, int(entries.size()) - 4); // the first file
 
@@ -62,7 +62,7 @@ TEST_F(OutputFailureTest, MarksNothingTellsOnceAndDoesNotLoop) {
     EXPECT_EQ(Opens(), 2) << "one open for the step, one for the next button; none by the poll";
     EXPECT_EQ(errors.size(), 1) << errors.join(" | ").toStdString();
     EXPECT_TRUE(errors.value(0).contains("sound output")) << errors.value(0).toStdString();
-    EXPECT_EQ(form->TrayState, 0);
+    EXPECT_EQ(form->State().TrayState(), 0);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   }
 }

@@ -18,8 +18,8 @@ protected:
     return entries;
   }
   void Modes(bool random, bool continuous) {
-    form->random1->setChecked(random);
-    form->autorepeat1->setChecked(continuous);
+    form->State().SetRandomPlay(random);
+    form->State().SetContinuousPlay(continuous);
   }
   void FailAll(int count) {
     for (int i = 0; i < count; ++i)
@@ -42,7 +42,7 @@ TEST_F(PlayStepTest, OrderedStepsWrapAround) {
     player.SetFileName("/m/before.wav");
     TakeCalls();
     EXPECT_TRUE(form->PlayStep(c.step));
-    EXPECT_EQ(form->ListBox1->ItemIndex(), c.expected);
+    EXPECT_EQ(TheList().ItemIndex(), c.expected);
     // An empty list hands the player nothing: it keeps the name it had.
     const std::string opened =
         c.expected < 0 ? "/m/before.wav" : "/m/" + std::to_string(c.expected) + ".wav";
@@ -56,22 +56,22 @@ TEST_F(PlayStepTest, OrderedStepsWrapAround) {
 TEST_F(PlayStepTest, PlaysTheEntryAndShowsItsPositionAmongTheMarkers) {
   Modes(true, true);
   SetList({"<random>", "<autoplay>", " /music/a.mp3", "*/music/b.mp3", "<bad>"}, 1);
-  form->StaticText1->setText("old");
+  Widget<QLabel>("StaticText1")->setText("old");
   EXPECT_FALSE(form->PlayStep(-1)); // lands on <random>
-  EXPECT_EQ(form->StaticText1->text(), "old");
+  EXPECT_EQ(Widget<QLabel>("StaticText1")->text(), "old");
 
   SetList({"<random>", "<autoplay>", " /music/a.mp3", "*/music/b.mp3", "<bad>"}, 2);
   EXPECT_TRUE(form->PlayStep(0));
-  EXPECT_EQ(form->StaticText1->text(), "1 / 3");
-  EXPECT_EQ(form->CurrentTitle, "a.mp3");
+  EXPECT_EQ(Widget<QLabel>("StaticText1")->text(), "1 / 3");
+  EXPECT_EQ(form->State().CurrentTitle(), "a.mp3");
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"TrayModify Mellowdeck (a.mp3)",
                                                    "Open /music/a.mp3", "Play"}));
-  form->ListBox1->SetItemIndex(3);
+  TheList().SetItemIndex(3);
   EXPECT_TRUE(form->PlayStep(0));
   EXPECT_EQ(player.FileName(), "/music/b.mp3");
-  EXPECT_EQ(form->StaticText1->text(), "2 / 3");
+  EXPECT_EQ(Widget<QLabel>("StaticText1")->text(), "2 / 3");
 
-  form->ListBox1->SetItemIndex(4);
+  TheList().SetItemIndex(4);
   TakeCalls();
   EXPECT_FALSE(form->PlayStep(0));
   EXPECT_TRUE(TakeCalls().empty()) << "an unplayable entry opens nothing";
@@ -83,7 +83,7 @@ TEST_F(PlayStepTest, AFailedOpenMarksTheEntryAndShowsStopped) {
   EXPECT_FALSE(form->PlayStep(0));
   EXPECT_FALSE(form->PlayStep(1));
   EXPECT_EQ(Entries(), (std::vector<QByteArray>{"</m/x.wav>", "<m/bare.wav>"}));
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 1);
+  EXPECT_EQ(TheList().ItemIndex(), 1);
   EXPECT_EQ(TakeCalls(),
             (std::vector<std::string>{"TrayModify Mellowdeck (x.wav)", "Open /m/x.wav",
                                       "TrayModify Mellowdeck", "TrayModify Mellowdeck (bare.wav)",
@@ -128,7 +128,7 @@ TEST_F(PlayStepTest, ContinuousPlayRetriesPastFailingEntriesInOrder) {
   SetList(Paths(8), 2);
   player.failing = {"/m/3.wav", "/m/4.wav", "/m/5.wav"};
   EXPECT_FALSE(form->PlayStep(1));
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 6);
+  EXPECT_EQ(TheList().ItemIndex(), 6);
   EXPECT_EQ(Entries()[3], "</m/3.wav>");
   EXPECT_EQ(Entries()[5], "</m/5.wav>");
   EXPECT_EQ(TakeCalls(),
@@ -137,7 +137,7 @@ TEST_F(PlayStepTest, ContinuousPlayRetriesPastFailingEntriesInOrder) {
                 "TrayModify Mellowdeck (4.wav)", "Open /m/4.wav", "TrayModify Mellowdeck",
                 "TrayModify Mellowdeck (5.wav)", "Open /m/5.wav", "TrayModify Mellowdeck",
                 "TrayModify Mellowdeck (6.wav)", "Open /m/6.wav", "Play"}));
-  EXPECT_EQ(form->StaticText1->text(), "6 / 8");
+  EXPECT_EQ(Widget<QLabel>("StaticText1")->text(), "6 / 8");
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -151,7 +151,7 @@ TEST_F(PlayStepTest, TenThousandFailingEntriesDoNotExhaustTheStack) {
   EXPECT_EQ(calls[29998], "Open /m/9999.wav");
   for (const QByteArray& entry : Entries())
     ASSERT_TRUE(entry.startsWith("</m/") && entry.endsWith(".wav>")) << entry.toStdString();
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 0) << "wrapped onto the first marked entry";
+  EXPECT_EQ(TheList().ItemIndex(), 0) << "wrapped onto the first marked entry";
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
   // The same in random play, where every retry is a nested draw.
@@ -174,12 +174,12 @@ TEST_F(PlayStepTest, AfterARunOfFailuresTheListShowsTheMarksAndTheEntryLeftPlayi
     player.failing.insert("/m/" + std::to_string(i) + ".wav");
   EXPECT_FALSE(form->PlayStep(1));
 
-  ListBox& list = *form->ListBox1;
+  ListBox& list = *ListView();
   const QModelIndex playing = list.model()->index(2500, 0);
   EXPECT_EQ(list.selectionModel()->selectedIndexes(), QModelIndexList{playing});
   EXPECT_TRUE(list.viewport()->rect().contains(list.visualRect(playing)));
   EXPECT_EQ(list.model()->index(2499, 0).data().toString(), "</m/2499.wav>");
-  EXPECT_EQ(form->StaticText1->text(), "2500 / 3000");
+  EXPECT_EQ(Widget<QLabel>("StaticText1")->text(), "2500 / 3000");
 }
 
 // A list of up to 2009 entries is covered whole; from 2010 entries on, the
@@ -196,10 +196,10 @@ TEST_F(PlayStepTest, ShuffleDrawsEveryCoveredPositionOncePerCycle) {
     std::set<int> drawn;
     for (int i = 0; i < c.shuffleSize; ++i) {
       EXPECT_TRUE(form->PlayStep(1));
-      EXPECT_TRUE(drawn.insert(form->ListBox1->ItemIndex()).second)
-          << "drawn twice: " << form->ListBox1->ItemIndex();
+      EXPECT_TRUE(drawn.insert(TheList().ItemIndex()).second)
+          << "drawn twice: " << TheList().ItemIndex();
     }
-    EXPECT_EQ(form->ShuffleSize, c.shuffleSize);
+    EXPECT_EQ(form->State().ShuffleSize(), c.shuffleSize);
     EXPECT_EQ(int(drawn.size()), c.shuffleSize);
     EXPECT_EQ(*drawn.begin(), 0);
     EXPECT_EQ(*drawn.rbegin(), c.shuffleSize - 1);
@@ -221,13 +221,13 @@ TEST_F(PlayStepTest, RandomStepsOnListsWithNothingToPlay) {
   SetList({}, -1);
   EXPECT_TRUE(form->PlayStep(1)) << "an empty list raises no index error";
   EXPECT_TRUE(form->PlayStep(1));
-  EXPECT_EQ(form->ListBox1->ItemIndex(), -1);
+  EXPECT_EQ(TheList().ItemIndex(), -1);
 
   SetList({"<random>", "<autoplay>"}, -1);
   EXPECT_FALSE(form->PlayStep(1));
   // The next step starts a new cycle; its fallback position lies past the end.
   EXPECT_TRUE(form->PlayStep(1));
-  EXPECT_EQ(form->ListBox1->ItemIndex(), -1);
+  EXPECT_EQ(TheList().ItemIndex(), -1);
   EXPECT_TRUE(TakeCalls().empty());
   EXPECT_TRUE(errors.isEmpty());
 }
@@ -243,7 +243,7 @@ TEST_F(PlayStepTest, RandomPlayWithContinuousPlayGoesOnDrawingAfterAFailure) {
   random.draws = {5, 9, 6, 3};
   EXPECT_TRUE(form->PlayStep(1));
   EXPECT_EQ(Entries()[1], "</m/1.wav>");
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 3);
+  EXPECT_EQ(TheList().ItemIndex(), 3);
   EXPECT_EQ(player.mode, mpPlaying);
   EXPECT_EQ(random.seeds, std::vector<unsigned>{1700000000});
   std::vector<std::string> opens;
@@ -254,8 +254,8 @@ TEST_F(PlayStepTest, RandomPlayWithContinuousPlayGoesOnDrawingAfterAFailure) {
 
   // The next step of the same second walks past all three to the one left.
   EXPECT_TRUE(form->PlayStep(1));
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 0);
-  EXPECT_EQ(form->CurrentTitle, "0.wav");
+  EXPECT_EQ(TheList().ItemIndex(), 0);
+  EXPECT_EQ(form->State().CurrentTitle(), "0.wav");
 }
 
 } // namespace

@@ -35,26 +35,24 @@ protected:
 
   void Load(const QString& path) {
     dialogs.openAnswers.push_back({path});
-    form->loadlist1->trigger();
+    Action("loadlist1")->trigger();
   }
 
   void Save(const QString& path) {
     dialogs.saveAnswers.push_back(path);
-    form->savelist1->trigger();
+    Action("savelist1")->trigger();
   }
 
   void SetModes(bool random, bool autoplay) {
-    form->random1->setChecked(random);
-    form->TB_Random->setChecked(random);
-    form->autorepeat1->setChecked(autoplay);
-    form->TB_AutoPlay->setChecked(autoplay);
+    form->State().SetRandomPlay(random);
+    form->State().SetContinuousPlay(autoplay);
   }
 
   void ExpectModes(bool random, bool autoplay) {
-    EXPECT_EQ(form->random1->isChecked(), random);
-    EXPECT_EQ(form->TB_Random->isChecked(), random);
-    EXPECT_EQ(form->autorepeat1->isChecked(), autoplay);
-    EXPECT_EQ(form->TB_AutoPlay->isChecked(), autoplay);
+    EXPECT_EQ(Action("random1")->isChecked(), random);
+    EXPECT_EQ(Button("TB_Random")->isChecked(), random);
+    EXPECT_EQ(Action("autorepeat1")->isChecked(), autoplay);
+    EXPECT_EQ(Button("TB_AutoPlay")->isChecked(), autoplay);
   }
 
   std::vector<std::string> Opens() {
@@ -133,7 +131,7 @@ TEST_F(PlaylistCommandsTest, LoadReadsLinesFormsAndModes) {
     Load(WriteFile("case.flist", c.bytes));
     EXPECT_EQ(Entries(), c.entries);
     if (c.selected) {
-      EXPECT_EQ(form->ListBox1->ItemIndex(), *c.selected);
+      EXPECT_EQ(TheList().ItemIndex(), *c.selected);
     }
     ExpectModes(c.random, c.autoplay);
     const std::vector<std::string> opens = Opens();
@@ -147,11 +145,12 @@ TEST_F(PlaylistCommandsTest, LoadReadsLinesFormsAndModes) {
 }
 
 TEST_F(PlaylistCommandsTest, LoadTurnsModesOffAndLeavesThePlayerAndShuffleAlone) {
-  SetList({"<random>", "<autoplay>", " /m/playing.wav"}, 2);
+  SetList({" /m/playing.wav", "<random>", "<autoplay>"}, -1);
   SetModes(true, true);
+  random.draws = {0};
+  form->PlayStep(1);
+  ASSERT_TRUE(form->State().Played(0));
   player.mode = mpPlaying;
-  form->PlayedFlags[0] = 1;
-  form->ShuffleSize = 3;
   TakeCalls();
 
   Load(WriteFile("plain.flist", " /m/a.wav\r\n"));
@@ -160,7 +159,8 @@ TEST_F(PlaylistCommandsTest, LoadTurnsModesOffAndLeavesThePlayerAndShuffleAlone)
   ExpectModes(false, false);
   EXPECT_TRUE(TakeCalls().empty());
   EXPECT_EQ(player.mode, mpPlaying);
-  EXPECT_EQ(form->PlayedFlags[0], 1);
+  EXPECT_TRUE(form->State().Played(0));
+  EXPECT_EQ(form->State().ShuffleSize(), 3);
 }
 
 TEST_F(PlaylistCommandsTest, SaveThenLoadBringsTheListAndModesBack) {
@@ -175,7 +175,7 @@ TEST_F(PlaylistCommandsTest, SaveThenLoadBringsTheListAndModesBack) {
   EXPECT_EQ(ReadFile(path), "<random>\r\n<autoplay>\r\n /m/a.wav\r\n/m/bare.wav\r\n*/m/star.wav\r\n"
                             "</m/failed.wav>\r\n");
   EXPECT_EQ(Entries(), list);
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 2);
+  EXPECT_EQ(TheList().ItemIndex(), 2);
   ExpectModes(true, true);
   EXPECT_TRUE(TakeCalls().empty());
 
@@ -189,13 +189,13 @@ TEST_F(PlaylistCommandsTest, SaveThenLoadBringsTheListAndModesBack) {
 }
 
 TEST_F(PlaylistCommandsTest, DialogsStartInTheProgramsDirectoryEveryTime) {
-  form->OpenDialog3.initialDirectory = "/elsewhere";
-  form->SaveDialog2.initialDirectory = "/elsewhere";
-  form->loadlist1->trigger();
-  form->savelist1->trigger();
-  ASSERT_EQ(dialogs.seen.size(), 2u);
-  EXPECT_EQ(dialogs.seen[0].initialDirectory, programDir.path());
-  EXPECT_EQ(dialogs.seen[1].initialDirectory, programDir.path());
+  for (int round = 0; round < 2; ++round) {
+    Action("loadlist1")->trigger();
+    Action("savelist1")->trigger();
+  }
+  ASSERT_EQ(dialogs.seen.size(), 4u);
+  for (const FileDialogSetup& setup : dialogs.seen)
+    EXPECT_EQ(setup.initialDirectory, programDir.path());
   for (const FileDialogSetup& setup : dialogs.seen) {
     EXPECT_EQ(setup.defaultSuffix, "txt");
     EXPECT_TRUE(setup.filter.startsWith("config file list (*.flist)"));
@@ -212,7 +212,7 @@ TEST_F(PlaylistCommandsTest, AnEmptyListSavesAnEmptyFileOverTheOldOne) {
   SetModes(true, true);
   Load(path);
   EXPECT_TRUE(Entries().empty());
-  EXPECT_EQ(form->ListBox1->ItemIndex(), -1);
+  EXPECT_EQ(TheList().ItemIndex(), -1);
   ExpectModes(false, false);
   EXPECT_TRUE(Opens().empty());
 }
@@ -227,7 +227,7 @@ TEST_F(PlaylistCommandsTest, AFileThatCannotBeOpenedChangesNothing) {
     Load(PathOf(name));
     EXPECT_EQ(errors, QStringList{QString("ファイル %1 は開けません").arg(PathOf(name))});
     EXPECT_EQ(Entries(), (List{"<random>", " /m/a.wav"}));
-    EXPECT_EQ(form->ListBox1->ItemIndex(), 1);
+    EXPECT_EQ(TheList().ItemIndex(), 1);
     ExpectModes(true, false);
   }
 }
@@ -258,7 +258,7 @@ TEST_F(PlaylistCommandsTest, AFileThatCannotBeCreatedChangesNothing) {
     Save(path);
     EXPECT_EQ(errors, QStringList{QString("ファイル %1 を作成できません").arg(path)});
     EXPECT_EQ(Entries(), List{" /m/a.wav"});
-    EXPECT_EQ(form->ListBox1->ItemIndex(), 0);
+    EXPECT_EQ(TheList().ItemIndex(), 0);
   }
   EXPECT_TRUE(QFileInfo(PathOf("folder.flist")).isDir());
   EXPECT_EQ(ReadFile(PathOf("plain")), "not a directory");

@@ -6,12 +6,12 @@ namespace {
 class StatusPollTest : public FormTest {
 protected:
   std::array<std::pair<QAction*, QAbstractButton*>, 6> CommandPairs() const {
-    return {{{form->startplay1, form->TB_Start},
-             {form->stopplay1, form->TB_Stop},
-             {form->pauseplay1, form->TB_Pause},
-             {form->nextfile1, form->TB_Next},
-             {form->previousfile1, form->TB_Prev},
-             {form->savelist1, form->TB_Save}}};
+    return {{{Action("startplay1"), Button("TB_Start")},
+             {Action("stopplay1"), Button("TB_Stop")},
+             {Action("pauseplay1"), Button("TB_Pause")},
+             {Action("nextfile1"), Button("TB_Next")},
+             {Action("previousfile1"), Button("TB_Prev")},
+             {Action("savelist1"), Button("TB_Save")}}};
   }
 
   // Enabled states of start, stop, pause, next, previous, save as "SsPNps"
@@ -76,13 +76,13 @@ TEST_F(StatusPollTest, CommandsFollowTheListAndTheMode) {
     form->Timer1Timer();
     if (c.before.empty() && c.list.empty()) {
       // Creation: menu items on, buttons off; c = 0 leaves previous and save alone.
-      EXPECT_TRUE(form->previousfile1->isEnabled() && form->savelist1->isEnabled());
-      EXPECT_FALSE(form->TB_Prev->isEnabled() || form->TB_Save->isEnabled());
-      EXPECT_FALSE(form->startplay1->isEnabled() || form->TB_Start->isEnabled());
+      EXPECT_TRUE(Action("previousfile1")->isEnabled() && Action("savelist1")->isEnabled());
+      EXPECT_FALSE(Button("TB_Prev")->isEnabled() || Button("TB_Save")->isEnabled());
+      EXPECT_FALSE(Action("startplay1")->isEnabled() || Button("TB_Start")->isEnabled());
     } else {
       EXPECT_EQ(Commands(), c.after);
     }
-    EXPECT_EQ(form->TrayState, c.tray);
+    EXPECT_EQ(form->State().TrayState(), c.tray);
   }
 }
 
@@ -102,19 +102,20 @@ TEST_F(StatusPollTest, TheBarShowsTheWholePercentage) {
     player.position = c.position;
     player.length = c.length;
     form->Timer1Timer();
-    EXPECT_EQ(form->ProgressBar1->value(), c.bar) << c.position << " of " << c.length;
+    EXPECT_EQ(Widget<QProgressBar>("ProgressBar1")->value(), c.bar)
+        << c.position << " of " << c.length;
   }
-  form->pauseplay1->setChecked(true);
+  Action("pauseplay1")->setChecked(true);
   player.mode = mpPaused;
   form->Timer1Timer();
-  EXPECT_EQ(form->ProgressBar1->value(), 75);
-  EXPECT_TRUE(form->pauseplay1->isChecked());
+  EXPECT_EQ(Widget<QProgressBar>("ProgressBar1")->value(), 75);
+  EXPECT_TRUE(Action("pauseplay1")->isChecked());
   player.mode = mpPlaying;
   form->Timer1Timer();
-  EXPECT_FALSE(form->pauseplay1->isChecked());
+  EXPECT_FALSE(Action("pauseplay1")->isChecked());
   player.mode = mpStopped;
   form->Timer1Timer();
-  EXPECT_EQ(form->ProgressBar1->value(), 0);
+  EXPECT_EQ(Widget<QProgressBar>("ProgressBar1")->value(), 0);
 }
 
 TEST_F(StatusPollTest, ContinuousPlayStartsTheNextEntryWhenStopped) {
@@ -124,13 +125,13 @@ TEST_F(StatusPollTest, ContinuousPlayStartsTheNextEntryWhenStopped) {
   form->Timer1Timer();
   EXPECT_TRUE(TakeCalls() == std::vector<std::string>{"TrayModify Mellowdeck"});
 
-  form->autorepeat1->setChecked(true);
+  form->State().SetContinuousPlay(true);
   form->Timer1Timer();
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 1);
+  EXPECT_EQ(TheList().ItemIndex(), 1);
   EXPECT_EQ(player.mode, mpPlaying);
   player.mode = mpPaused;
   form->Timer1Timer();
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 1) << "a paused player is not stepped";
+  EXPECT_EQ(TheList().ItemIndex(), 1) << "a paused player is not stepped";
 }
 
 } // namespace

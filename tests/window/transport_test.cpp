@@ -9,26 +9,26 @@ namespace {
 class TransportTest : public FormTest {
 protected:
   bool RandomOn() const {
-    EXPECT_EQ(form->random1->isChecked(), form->TB_Random->isChecked());
-    return form->random1->isChecked();
+    EXPECT_EQ(Action("random1")->isChecked(), Button("TB_Random")->isChecked());
+    return Action("random1")->isChecked();
   }
   bool ContinuousOn() const {
-    EXPECT_EQ(form->autorepeat1->isChecked(), form->TB_AutoPlay->isChecked());
-    return form->autorepeat1->isChecked();
+    EXPECT_EQ(Action("autorepeat1")->isChecked(), Button("TB_AutoPlay")->isChecked());
+    return Action("autorepeat1")->isChecked();
   }
 };
 
 TEST_F(TransportTest, StartResumesOrStepsForward) {
   SetList({" /m/a.wav", " /m/b.wav", " /m/c.wav"}, -1);
   form->startplay1Click();
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 0);
+  EXPECT_EQ(TheList().ItemIndex(), 0);
   form->pauseplay1Click();
   form->pauseplay1Click(); // a paused player is not resumed by pause
   form->startplay1Click();
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 0);
+  EXPECT_EQ(TheList().ItemIndex(), 0);
   EXPECT_EQ(player.mode, mpPlaying);
   form->startplay1Click();
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 1) << "start never replays the selected entry";
+  EXPECT_EQ(TheList().ItemIndex(), 1) << "start never replays the selected entry";
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"TrayModify Mellowdeck (a.wav)", "Open /m/a.wav",
                                                    "Play", "Pause", "TrayModify Mellowdeck (a.wav)",
                                                    "TrayModify Mellowdeck (a.wav)", "Play",
@@ -40,9 +40,9 @@ TEST_F(TransportTest, NextAndPreviousStopFirst) {
   form->PlayStep(0);
   TakeCalls();
   form->previousfile1Click();
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 1);
+  EXPECT_EQ(TheList().ItemIndex(), 1);
   form->nextfile1Click();
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 0);
+  EXPECT_EQ(TheList().ItemIndex(), 0);
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{
                              "TrayModify Mellowdeck", "Stop", "TrayModify Mellowdeck (b.wav)",
                              "Open /m/b.wav", "Play", "TrayModify Mellowdeck", "Stop",
@@ -54,7 +54,7 @@ TEST_F(TransportTest, TogglesPlaceAndRemoveTheirMarkers) {
   form->random1Click();
   EXPECT_TRUE(RandomOn());
   EXPECT_EQ(Entries(), (std::vector<QByteArray>{"<random>", " /m/a.wav", " /m/b.wav"}));
-  EXPECT_EQ(form->ListBox1->ItemIndex(), 2) << "the selection follows its entry";
+  EXPECT_EQ(TheList().ItemIndex(), 2) << "the selection follows its entry";
   EXPECT_TRUE(TakeCalls().empty()) << "random play on plays nothing";
 
   form->automaticplay1Click();
@@ -71,29 +71,28 @@ TEST_F(TransportTest, TogglesPlaceAndRemoveTheirMarkers) {
   EXPECT_EQ(Entries()[1], "<autoplay>");
   EXPECT_EQ(Entries()[2], "<autoplay>");
   form->automaticplay1Click();
-  form->ListBox1->SetItemIndex(0);
+  TheList().SetItemIndex(0);
   form->random1Click();
   EXPECT_FALSE(RandomOn() || ContinuousOn());
-  EXPECT_EQ(form->ListBox1->ItemIndex(), -1) << "a deleted marker leaves nothing selected";
+  EXPECT_EQ(TheList().ItemIndex(), -1) << "a deleted marker leaves nothing selected";
   EXPECT_EQ(Entries(), (std::vector<QByteArray>{" /m/a.wav", " /m/b.wav"}));
 }
 
 TEST_F(TransportTest, RandomOnClearsTheFlagsOfTheLastShuffle) {
-  form->random1->setChecked(true);
+  form->State().SetRandomPlay(true);
   SetList({" /m/a.wav", " /m/b.wav", " /m/c.wav"}, -1);
   form->PlayStep(1);
   form->PlayStep(1);
-  EXPECT_EQ(std::count(form->PlayedFlags.begin(), form->PlayedFlags.end(), 1), 2);
+  EXPECT_EQ(PlayedCount(), 2);
   form->random1Click();
-  EXPECT_EQ(std::count(form->PlayedFlags.begin(), form->PlayedFlags.end(), 1), 2)
-      << "random play off leaves the flags";
-  EXPECT_EQ(form->ShuffleSize, 3);
+  EXPECT_EQ(PlayedCount(), 2) << "random play off leaves the flags";
+  EXPECT_EQ(form->State().ShuffleSize(), 3);
   form->random1Click();
-  EXPECT_EQ(std::count(form->PlayedFlags.begin(), form->PlayedFlags.end(), 1), 0);
+  EXPECT_EQ(PlayedCount(), 0);
 }
 
 TEST_F(TransportTest, ContinuousPlayOnInAListEmptiedByHand) {
-  form->random1->setChecked(true);
+  form->State().SetRandomPlay(true);
   SetList({}, -1);
   form->automaticplay1Click();
   EXPECT_EQ(Entries(), (std::vector<QByteArray>{"<autoplay>"}));
@@ -106,15 +105,15 @@ TEST_F(TransportTest, AListClickOpensOnlyWhenIdle) {
   form->ListBox1Click();
   EXPECT_EQ(player.mode, mpStopped);
 
-  form->ListBox1->SetItemIndex(1);
+  TheList().SetItemIndex(1);
   form->ListBox1Click();
   EXPECT_EQ(Entries()[1], "</m/star.wav>") << "the click opens the name with its star";
 
-  form->ListBox1->SetItemIndex(2);
+  TheList().SetItemIndex(2);
   form->ListBox1Click();
-  EXPECT_EQ(form->ListBox1->ItemIndex(), -1) << "a marker clears the selection";
+  EXPECT_EQ(TheList().ItemIndex(), -1) << "a marker clears the selection";
 
-  form->ListBox1->SetItemIndex(3);
+  TheList().SetItemIndex(3);
   form->ListBox1Click();
   EXPECT_EQ(Entries()[3], "</m/bad.wav>");
   EXPECT_EQ(TakeCalls(),
@@ -122,7 +121,7 @@ TEST_F(TransportTest, AListClickOpensOnlyWhenIdle) {
 
   for (int busy : {mpPlaying, mpRecording, mpSeeking, mpPaused, mpOpen}) {
     player.mode = busy;
-    form->ListBox1->SetItemIndex(0);
+    TheList().SetItemIndex(0);
     form->ListBox1Click();
     EXPECT_TRUE(TakeCalls().empty()) << "mode " << busy;
   }
@@ -137,17 +136,17 @@ TEST_F(TransportTest, EscStopsThePlayerDirectly) {
   releaseEsc();
   EXPECT_EQ(errors.size(), 1) << "Stop with nothing open shows the player's error";
   form->PlayStep(0);
-  form->autorepeat1->setChecked(true);
+  form->State().SetContinuousPlay(true);
   TakeCalls();
   releaseEsc();
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"Stop"}));
-  EXPECT_TRUE(form->autorepeat1->isChecked()) << "Esc leaves continuous play on";
+  EXPECT_TRUE(Action("autorepeat1")->isChecked()) << "Esc leaves continuous play on";
 }
 
 TEST_F(TransportTest, DoubleClickStopsAndPlaysTheEntry) {
   SetList({" /m/a.wav", " /m/b.wav"}, 0);
   form->PlayStep(0);
-  form->ListBox1->SetItemIndex(1);
+  TheList().SetItemIndex(1);
   TakeCalls();
   form->ListBox1DblClick();
   EXPECT_EQ(TakeCalls(),

@@ -1,6 +1,7 @@
 #include "support/form_fixture.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHelpEvent>
@@ -54,6 +55,19 @@ std::vector<std::string> Describe(const QMenu* menu) {
   return items;
 }
 
+// The toolbar's pictures in index order: the glyphs are named by their index.
+std::vector<QIcon> Glyphs() {
+  const QDir glyphs(QStringLiteral(":/glyphs"));
+  std::vector<QIcon> pictures;
+  for (const QString& name : glyphs.entryList(QDir::Files, QDir::Name))
+    pictures.emplace_back(glyphs.filePath(name));
+  return pictures;
+}
+
+bool SamePicture(const QIcon& a, const QIcon& b) {
+  return a.pixmap(16, 16).toImage() == b.pixmap(16, 16).toImage();
+}
+
 bool IsGrey(const QIcon& icon) {
   const QImage image = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
   for (int y = 0; y < image.height(); ++y)
@@ -68,31 +82,34 @@ bool IsGrey(const QIcon& icon) {
 TEST_F(WindowLayoutTest, BandsAndControlsSitWhereDescribedAndTheListTakesTheRest) {
   ShowLaidOut();
   EXPECT_EQ(form->size(), QSize(527 + 2 * kBorder, 244 + 2 * kBorder));
-  EXPECT_EQ(InClientArea(form->Panel1), QRect(0, 0, 527, 43));
-  EXPECT_EQ(InClientArea(form->Panel2), QRect(0, 43, 527, 178));
-  EXPECT_EQ(InClientArea(form->Panel3), QRect(0, 221, 527, 23));
+  EXPECT_EQ(InClientArea(Widget<QFrame>("Panel1")), QRect(0, 0, 527, 43));
+  EXPECT_EQ(InClientArea(Widget<QFrame>("Panel2")), QRect(0, 43, 527, 178));
+  EXPECT_EQ(InClientArea(Widget<QFrame>("Panel3")), QRect(0, 221, 527, 23));
 
   const struct {
     QWidget* widget;
     QRect inParent;
   } controls[] = {
-      {form->Image1, {1, 1, 525, 41}},     {form->ToolBar1, {1, 1, 525, 29}},
-      {form->ListBox1, {1, 30, 525, 147}}, {form->Memo1, {8, 96, 1800, 25}},
-      {form->Panel5, {1, 1, 525, 21}},     {form->Panel4, {1, 1, 64, 19}},
-      {form->StaticText1, {3, 4, 58, 13}}, {form->ProgressBar1, {65, 1, 459, 19}},
+      {Widget<QLabel>("Image1"), {1, 1, 525, 41}},
+      {Widget<QFrame>("ToolBar1"), {1, 1, 525, 29}},
+      {ListView(), {1, 30, 525, 147}},
+      {Widget<QPlainTextEdit>("Memo1"), {8, 96, 1800, 25}},
+      {Widget<QFrame>("Panel5"), {1, 1, 525, 21}},
+      {Widget<QFrame>("Panel4"), {1, 1, 64, 19}},
+      {Widget<QLabel>("StaticText1"), {3, 4, 58, 13}},
+      {Widget<QProgressBar>("ProgressBar1"), {65, 1, 459, 19}},
   };
   for (const auto& control : controls)
     EXPECT_EQ(control.widget->geometry(), control.inParent)
         << control.widget->objectName().toStdString();
-  EXPECT_FALSE(form->Memo1->isVisible());
+  EXPECT_FALSE(Widget<QPlainTextEdit>("Memo1")->isVisible());
 
   form->resize(800, 600);
   QApplication::processEvents();
-  EXPECT_EQ(form->Panel1->height(), 43);
-  EXPECT_EQ(form->ToolBar1->height(), 29);
-  EXPECT_EQ(form->Panel3->height(), 23);
-  EXPECT_EQ(form->ListBox1->size(),
-            QSize(800 - 2 * kBorder - 2, 600 - 2 * kBorder - 43 - 23 - 2 - 29));
+  EXPECT_EQ(Widget<QFrame>("Panel1")->height(), 43);
+  EXPECT_EQ(Widget<QFrame>("ToolBar1")->height(), 29);
+  EXPECT_EQ(Widget<QFrame>("Panel3")->height(), 23);
+  EXPECT_EQ(ListView()->size(), QSize(800 - 2 * kBorder - 2, 600 - 2 * kBorder - 43 - 23 - 2 - 29));
 }
 
 TEST_F(WindowLayoutTest, ToolbarHoldsItsButtonsAndGapsInOrder) {
@@ -125,7 +142,7 @@ TEST_F(WindowLayoutTest, ToolbarHoldsItsButtonsAndGapsInOrder) {
       {"ToolButton3", 16, nullptr, 0, false, false},
       {"ninja", 25, "to hide mode", 24, true, false},
   };
-  QLayout* row = form->ToolBar1->layout();
+  QLayout* row = Widget<QFrame>("ToolBar1")->layout();
   int x = 0;
   for (int i = 0; i < int(std::size(items)); ++i) {
     const Item& item = items[i];
@@ -142,7 +159,7 @@ TEST_F(WindowLayoutTest, ToolbarHoldsItsButtonsAndGapsInOrder) {
       EXPECT_EQ(button->objectName(), item.name);
       EXPECT_EQ(button->geometry(), QRect(x, 2, 25, 22));
       EXPECT_EQ(button->toolTip(), item.hint);
-      EXPECT_EQ(button->icon().cacheKey(), form->ImageList1[size_t(item.image)].cacheKey());
+      EXPECT_TRUE(SamePicture(button->icon(), Glyphs().at(size_t(item.image))));
       EXPECT_EQ(button->isEnabled(), item.enabled);
       EXPECT_EQ(button->isCheckable(), item.check);
       EXPECT_FALSE(button->isChecked());
@@ -153,9 +170,11 @@ TEST_F(WindowLayoutTest, ToolbarHoldsItsButtonsAndGapsInOrder) {
 }
 
 TEST_F(WindowLayoutTest, ImageListPairsColouredPicturesWithGreyTwins) {
-  for (size_t i = 0; i < form->ImageList1.size(); ++i) {
+  const std::vector<QIcon> pictures = Glyphs();
+  ASSERT_EQ(pictures.size(), 27u);
+  for (size_t i = 0; i < pictures.size(); ++i) {
     SCOPED_TRACE(i);
-    const QIcon& picture = form->ImageList1[i];
+    const QIcon& picture = pictures[i];
     ASSERT_FALSE(picture.isNull());
     const bool greyTwin = (i < 24 && i % 2 == 1) || i == 26;
     EXPECT_EQ(IsGrey(picture), greyTwin);
@@ -166,15 +185,16 @@ TEST_F(WindowLayoutTest, ColoursFontsAndCaption) {
   EXPECT_EQ(form->windowTitle(), "Mellowdeck");
   EXPECT_FALSE(form->windowIcon().isNull());
   EXPECT_EQ(form->palette().color(QPalette::Window), form->palette().color(QPalette::Button));
-  EXPECT_EQ(form->Panel1->palette().color(QPalette::Window), QColor(255, 255, 255));
-  EXPECT_EQ(form->ToolBar1->palette().color(QPalette::Window), QColor(0, 128, 0));
-  EXPECT_TRUE(form->Panel1->autoFillBackground() && form->ToolBar1->autoFillBackground());
-  EXPECT_EQ(form->ListBox1->palette().color(QPalette::Base), QColor(11, 230, 44));
-  EXPECT_EQ(form->ListBox1->frameShape(), QFrame::NoFrame);
+  EXPECT_EQ(Widget<QFrame>("Panel1")->palette().color(QPalette::Window), QColor(255, 255, 255));
+  EXPECT_EQ(Widget<QFrame>("ToolBar1")->palette().color(QPalette::Window), QColor(0, 128, 0));
+  EXPECT_TRUE(Widget<QFrame>("Panel1")->autoFillBackground() &&
+              Widget<QFrame>("ToolBar1")->autoFillBackground());
+  EXPECT_EQ(ListView()->palette().color(QPalette::Base), QColor(11, 230, 44));
+  EXPECT_EQ(ListView()->frameShape(), QFrame::NoFrame);
 
   EXPECT_EQ(QFontInfo(form->font()).family(), "IPAPGothic");
   EXPECT_EQ(QFontInfo(form->font()).pixelSize(), 12);
-  const QFont listFont = form->ListBox1->font();
+  const QFont listFont = ListView()->font();
   EXPECT_EQ(QFontInfo(listFont).pixelSize(), 12);
   const QFontMetrics list(listFont);
   // Fixed pitch, with room for the three stems of an "m", and Japanese shown.
@@ -188,42 +208,42 @@ TEST_F(WindowLayoutTest, ColoursFontsAndCaption) {
   SetList({" /m/a.wav", " /m/日本語.wav", " /m/gjpqy.wav"});
   ShowLaidOut();
   for (int row = 0; row < 3; ++row) {
-    const QRect line = form->ListBox1->visualRect(form->ListBox1->model()->index(row, 0));
+    const QRect line = ListView()->visualRect(ListView()->model()->index(row, 0));
     EXPECT_GE(line.height(), list.ascent() + list.descent()) << "descenders cut off in row " << row;
   }
 }
 
 TEST_F(WindowLayoutTest, OnlyTheBannerShowsItsHint) {
   ShowLaidOut();
-  const QString banner = form->Image1->toolTip();
+  const QString banner = Widget<QLabel>("Image1")->toolTip();
   EXPECT_TRUE(banner.startsWith("Mellowdeck version 4.0  ")) << banner.toStdString();
   EXPECT_GT(banner.size(), QString("Mellowdeck version 4.0  ").size());
-  EXPECT_EQ(form->ListBox1->statusTip(), "WClick->select  RClick->sub menu  TAB->Next  ESC->Stop");
+  EXPECT_EQ(ListView()->statusTip(), "WClick->select  RClick->sub menu  TAB->Next  ESC->Stop");
 
   auto askForTip = [](QWidget* widget) {
     QHelpEvent ask(QEvent::ToolTip, widget->rect().center(),
                    widget->mapToGlobal(widget->rect().center()));
     QApplication::sendEvent(widget, &ask);
   };
-  askForTip(form->ListBox1->viewport());
+  askForTip(ListView()->viewport());
   EXPECT_FALSE(QToolTip::isVisible());
-  askForTip(form->Image1);
+  askForTip(Widget<QLabel>("Image1"));
   EXPECT_TRUE(QToolTip::isVisible());
   EXPECT_EQ(QToolTip::text(), banner);
   QToolTip::hideText();
 }
 
 TEST_F(WindowLayoutTest, MenusListTheirItemsKeysAndChecks) {
-  EXPECT_EQ(Describe(form->PopupMenu1),
+  EXPECT_EQ(Describe(Widget<QMenu>("PopupMenu1")),
             (std::vector<std::string>{"append music file [Ins]", "remove music file [Del]",
                                       "remove all [Ctrl+Del]", "-", "copy filename", "-",
                                       "about and manual [F1]"}));
-  EXPECT_EQ(Describe(form->PopupMenu2),
+  EXPECT_EQ(Describe(Widget<QMenu>("PopupMenu2")),
             (std::vector<std::string>{"Open main windows", "-", "load list", "save list", "-",
                                       "start play", "stop play", "pause play (check)", "-",
                                       "random (check)", "-", "next file", "previous file", "-",
                                       "automatic replay (check)", "-", "exit"}));
-  EXPECT_EQ(form->PopupMenu2->defaultAction(), form->Openmainwindows1);
+  EXPECT_EQ(Widget<QMenu>("PopupMenu2")->defaultAction(), Action("Openmainwindows1"));
 }
 
 TEST_F(WindowLayoutTest, FirstShownInTheMiddleOfTheScreen) {

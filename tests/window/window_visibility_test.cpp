@@ -23,7 +23,7 @@ protected:
 };
 
 TEST_F(WindowVisibilityTest, TrayDoubleClickShowsOnlyAHiddenWindow) {
-  form->ninja->click();
+  Button("ninja")->click();
   ASSERT_FALSE(form->isVisible());
   tray.OnDoubleClick();
   EXPECT_TRUE(form->isVisible());
@@ -36,17 +36,17 @@ TEST_F(WindowVisibilityTest, TrayDoubleClickShowsOnlyAHiddenWindow) {
 TEST_F(WindowVisibilityTest, TrayContextRequestOpensTheControlMenuAtThePoint) {
   form->hide();
   tray.OnContextRequest(QPoint(40, 50));
-  EXPECT_TRUE(form->PopupMenu2->isVisible());
-  EXPECT_EQ(form->PopupMenu2->pos(), QPoint(40, 50));
+  EXPECT_TRUE(Widget<QMenu>("PopupMenu2")->isVisible());
+  EXPECT_EQ(Widget<QMenu>("PopupMenu2")->pos(), QPoint(40, 50));
   EXPECT_FALSE(form->isVisible()) << "the menu works without showing the window";
 }
 
 TEST_F(WindowVisibilityTest, HideModeNeedsANotificationArea) {
   tray.available = false;
-  form->ninja->click();
+  Button("ninja")->click();
   EXPECT_TRUE(form->isVisible()) << "without a tray icon nothing could show the window again";
   tray.available = true;
-  form->ninja->click();
+  Button("ninja")->click();
   EXPECT_FALSE(form->isVisible());
 }
 
@@ -56,11 +56,12 @@ TEST_F(WindowVisibilityTest, ExitAndTheCloseBoxEndTheProgramFromEveryState) {
     std::function<void(TForm1&)> before;
     std::function<void(TForm1&)> end;
   } cases[] = {
-      {"exit while shown", [](TForm1&) {}, [](TForm1& f) { f.exit1->trigger(); }},
+      {"exit while shown", [](TForm1&) {},
+       [](TForm1& f) { FindIn<QAction>(f, "exit1")->trigger(); }},
       {"exit while minimized", [](TForm1& f) { f.showMinimized(); },
-       [](TForm1& f) { f.exit1->trigger(); }},
-      {"exit while hidden", [](TForm1& f) { f.ninja->click(); },
-       [](TForm1& f) { f.exit1->trigger(); }},
+       [](TForm1& f) { FindIn<QAction>(f, "exit1")->trigger(); }},
+      {"exit while hidden", [](TForm1& f) { FindIn<QToolButton>(f, "ninja")->click(); },
+       [](TForm1& f) { FindIn<QAction>(f, "exit1")->trigger(); }},
       {"close box", [](TForm1&) {}, [](TForm1& f) { f.close(); }},
   };
   for (const auto& c : cases) {
@@ -82,7 +83,7 @@ TEST_F(WindowVisibilityTest, ExitAndTheCloseBoxEndTheProgramFromEveryState) {
 }
 
 TEST_F(WindowVisibilityTest, ClosingAnotherWindowInHideModeKeepsTheProgram) {
-  form->ninja->click();
+  Button("ninja")->click();
   QWidget other;
   other.show();
   // The toolkit asks to quit with a Quit event when its last window closes.
