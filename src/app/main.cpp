@@ -1,78 +1,57 @@
-#include "Help.h"
-#include "Mdkmain.h"
 #include "app/command_line.h"
 #include "app/file_size_signal.h"
-#include "app/handoff_watch.h"
+#include "app/first_copy.h"
 #include "app/instance_lock.h"
 #include "app/second_launch.h"
-#include "platform/error_box.h"
-#include "platform/gst_media_player.h"
-#include "platform/program_dir.h"
-#include "platform/qt_file_dialogs.h"
-#include "platform/random_source.h"
-#include "platform/system_tray_shell.h"
 #include "rules/runtime_paths.h"
 
-#include <QApplication>
-#include <QFile>
 #include <algorithm>
+#include <dlfcn.h>
 #include <filesystem>
 #include <iostream>
 
+// The launcher: it links neither the toolkit nor the media layer, so that a
+// second launch costs little more than the files it leaves.
+
 namespace {
 
-// Starts neither the toolkit nor the media layer: it only leaves its files.
-int SecondLaunch(const std::vector<std::string>& paths) {
+std::filesystem::path ProgramDirectory() {
   std::error_code ignored;
-  const std::string programDirectory =
-      std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path().native();
-  const std::string currentDirectory = std::filesystem::current_path(ignored).native();
-  return RunSecondLaunch(paths, {programDirectory, FallbackHandOffDirectory()}, currentDirectory,
-                         std::cerr);
+  return std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path();
 }
 
-int FirstCopy(char* programName, const std::vector<std::string>& paths, InstanceLock& lock) {
-  std::vector<QByteArray> arguments;
-  for (const std::string& path : paths)
-    arguments.push_back(QByteArray::fromStdString(path));
-  // The toolkit gets the program name alone: every argument is a media path,
-  // not an option of Qt's (-platform, -style, -reverse, -session ...).
-  int qtArgc = 1;
-  char* qtArgv[] = {programName, nullptr};
-  QApplication app(qtArgc, qtArgv);
-  // No display name: Qt would append it to every caption. The name and the
-  // desktop entry give the windows their class and Wayland application id,
-  // however the program file is called.
-  QApplication::setApplicationName(QStringLiteral("Mellowdeck"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("mellowdeck"));
-  try {
-    const QString programDirectory = ProgramDirectory();
-    QStringList handOffDirectories{programDirectory};
-    // Made now so that it can be watched; one that is not safely ours is not read.
-    if (const std::string fallback = FallbackHandOffDirectory(); EnsurePrivateDirectory(fallback))
-      handOffDirectories << QFile::decodeName(fallback.c_str());
+int SecondLaunch(const std::vector<std::string>& paths) {
+  std::error_code ignored;
+  const std::string currentDirectory = std::filesystem::current_path(ignored).native();
+  return RunSecondLaunch(paths, {ProgramDirectory().native(), FallbackHandOffDirectory()},
+                         currentDirectory, std::cerr);
+}
 
-    GstMediaPlayer player;
-    SystemTrayShell tray;
-    QtFileDialogs dialogs;
-    CLibraryRandom random;
-    TForm1 form({player, tray, dialogs, random, programDirectory, handOffDirectories.mid(1)});
-    dialogs.SetParent(&form);
-    QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
-    HandOffWatch watch(handOffDirectories, [&form] { form.ReadHandOffFiles(); });
-    form.FormCreate(arguments);
-    TForm2 manual(programDirectory);
-    form.SetManualWindow(&manual);
-    form.show();
-    QApplication::exec();
-    // Released before the window's teardown: a launch made from here on starts
-    // as the first copy instead of leaving files that nobody reads any more.
-    lock.Release();
-  } catch (const std::exception& error) {
-    lock.Release();
-    ShowErrorBox(QString::fromLocal8Bit(error.what()));
+// Beside the launcher in the build tree (and in copies of the two), else
+// where it is installed relative to the launcher.
+std::filesystem::path FirstCopyModulePath() {
+  const std::filesystem::path directory = ProgramDirectory();
+  std::error_code ignored;
+  if (std::filesystem::exists(directory / MDK_FIRST_COPY_MODULE, ignored))
+    return directory / MDK_FIRST_COPY_MODULE;
+  return (directory / MDK_INSTALLED_FIRST_COPY_MODULE).lexically_normal();
+}
+
+// The lock stays held in this process while the player loads and runs: no
+// moment exists in which a second first copy could start.
+int FirstCopy(char* programName, const std::vector<std::string>& paths, InstanceLock& lock) {
+  const std::filesystem::path modulePath = FirstCopyModulePath();
+  void* module = dlopen(modulePath.c_str(), RTLD_LAZY | RTLD_LOCAL);
+  const auto entry = module != nullptr
+                         ? reinterpret_cast<FirstCopyEntry>(dlsym(module, kFirstCopyEntry))
+                         : nullptr;
+  if (entry == nullptr) {
+    const char* reason = dlerror();
+    std::cerr << "mellowdeck: the player cannot start: " << modulePath.native()
+              << " did not load: " << (reason != nullptr ? reason : "no reason given") << '\n';
+    return 1;
   }
-  return 0;
+  return entry(programName, paths, lock);
 }
 
 } // namespace

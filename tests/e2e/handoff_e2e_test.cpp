@@ -79,6 +79,36 @@ TEST_F(HandOffEndToEnd, FilesLeftBeforeTheFirstCopyStartedAreCollectedAtStart) {
   EXPECT_TRUE(WaitFor([&] { return NoHandOffFilesLeft(); }));
 }
 
+// The launcher takes the lock and keeps it while the player loads: launches
+// racing one another's start make one player, and the rest hand over to it.
+TEST_F(HandOffEndToEnd, LaunchesRacingAtTheStartMakeOnePlayerThatTakesTheOthersFiles) {
+  constexpr int kLaunches = 6;
+  QStringList names;
+  for (int launch = 0; launch < kLaunches; ++launch)
+    names << QStringLiteral("%1.wav").arg(launch);
+  std::vector<std::unique_ptr<QProcess>> launches;
+  for (const QString& sample : Samples(names))
+    launches.push_back(Launch({sample}));
+  const auto running = [&] {
+    return std::count_if(launches.begin(), launches.end(), [](const auto& launch) {
+      return launch->state() != QProcess::NotRunning;
+    });
+  };
+  EXPECT_TRUE(WaitFor([&] { return running() <= 1; }, 30000));
+  EXPECT_EQ(running(), 1) << "no player stayed";
+  for (auto& launch : launches) {
+    if (launch->state() != QProcess::NotRunning) {
+      firstCopy = std::move(launch);
+      continue;
+    }
+    EXPECT_EQ(launch->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(launch->exitCode(), 1) << launch->readAllStandardError().toStdString();
+  }
+  EXPECT_TRUE(WaitFor([&] { return NoHandOffFilesLeft(); }, 10000));
+  ASSERT_TRUE(firstCopy);
+  EXPECT_EQ(firstCopy->state(), QProcess::Running);
+}
+
 TEST_F(HandOffEndToEnd, TwentyLaunchesAtOnceLoseNoneOfTheirArguments) {
   const auto lock = HoldLock();
   std::vector<QByteArray> expected;

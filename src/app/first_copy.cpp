@@ -1,0 +1,62 @@
+#include "app/first_copy.h"
+
+#include "Help.h"
+#include "Mdkmain.h"
+#include "app/handoff_watch.h"
+#include "platform/error_box.h"
+#include "platform/gst_media_player.h"
+#include "platform/program_dir.h"
+#include "platform/qt_file_dialogs.h"
+#include "platform/random_source.h"
+#include "platform/system_tray_shell.h"
+#include "rules/runtime_paths.h"
+
+#include <QApplication>
+#include <QFile>
+
+extern "C" __attribute__((visibility("default"))) int
+MellowdeckFirstCopy(char* programName, const std::vector<std::string>& paths, InstanceLock& lock) {
+  // Checked here as well: a change of one side alone must not link.
+  static_assert(std::is_same_v<FirstCopyEntry, decltype(&MellowdeckFirstCopy)>);
+  std::vector<QByteArray> arguments;
+  for (const std::string& path : paths)
+    arguments.push_back(QByteArray::fromStdString(path));
+  // The toolkit gets the program name alone: every argument is a media path,
+  // not an option of Qt's (-platform, -style, -reverse, -session ...).
+  int qtArgc = 1;
+  char* qtArgv[] = {programName, nullptr};
+  QApplication app(qtArgc, qtArgv);
+  // No display name: Qt would append it to every caption. The name and the
+  // desktop entry give the windows their class and Wayland application id,
+  // however the program file is called.
+  QApplication::setApplicationName(QStringLiteral("Mellowdeck"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("mellowdeck"));
+  try {
+    const QString programDirectory = ProgramDirectory();
+    QStringList handOffDirectories{programDirectory};
+    // Made now so that it can be watched; one that is not safely ours is not read.
+    if (const std::string fallback = FallbackHandOffDirectory(); EnsurePrivateDirectory(fallback))
+      handOffDirectories << QFile::decodeName(fallback.c_str());
+
+    GstMediaPlayer player;
+    SystemTrayShell tray;
+    QtFileDialogs dialogs;
+    CLibraryRandom random;
+    TForm1 form({player, tray, dialogs, random, programDirectory, handOffDirectories.mid(1)});
+    dialogs.SetParent(&form);
+    QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
+    HandOffWatch watch(handOffDirectories, [&form] { form.ReadHandOffFiles(); });
+    form.FormCreate(arguments);
+    TForm2 manual(programDirectory);
+    form.SetManualWindow(&manual);
+    form.show();
+    QApplication::exec();
+    // Released before the window's teardown: a launch made from here on starts
+    // as the first copy instead of leaving files that nobody reads any more.
+    lock.Release();
+  } catch (const std::exception& error) {
+    lock.Release();
+    ShowErrorBox(QString::fromLocal8Bit(error.what()));
+  }
+  return 0;
+}
