@@ -7,16 +7,23 @@
 HandOffWatch::HandOffWatch(const QStringList& directories, std::function<void()> read,
                            QObject* parent)
     : QObject(parent), read_(std::move(read)) {
-  coalesce_.setSingleShot(true);
-  coalesce_.setInterval(kCoalesceMs);
-  connect(&coalesce_, &QTimer::timeout, this, [this] { Guarded(read_); });
-  // A run is not pushed back by later changes, so a steady stream of files
-  // cannot starve the reader.
-  connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
-    if (!coalesce_.isActive())
-      coalesce_.start();
-  });
+  connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &HandOffWatch::Read);
   for (const QString& directory : directories)
     if (QFileInfo(directory).isDir())
       watcher_.addPath(directory);
+}
+
+void HandOffWatch::Read() {
+  // A run can wait in an error box, whose loop delivers further changes: they
+  // wait for the run in hand instead of starting one inside it.
+  if (reading_) {
+    changedWhileReading_ = true;
+    return;
+  }
+  reading_ = true;
+  do {
+    changedWhileReading_ = false;
+    Guarded(read_);
+  } while (changedWhileReading_);
+  reading_ = false;
 }

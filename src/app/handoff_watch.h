@@ -3,23 +3,25 @@
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QStringList>
-#include <QTimer>
 #include <functional>
 
-// Runs the hand-off reader soon after a file appears in one of the watched
-// directories, instead of waiting for the next status tick. Changes that
-// arrive together (a launch's several files) make one run.
+// Runs the hand-off reader as soon as a file appears in one of the watched
+// directories, instead of waiting for the next status tick. The first file of
+// a launch is read at once; files that arrive while a run is under way are
+// taken by one more run right after it, so a burst is collected as it comes
+// and never by two runs at once.
 class HandOffWatch : public QObject {
   Q_OBJECT
 public:
-  static constexpr int kCoalesceMs = 25;
-
   // Every run of read goes through the error box guard.
   HandOffWatch(const QStringList& directories, std::function<void()> read,
                QObject* parent = nullptr);
 
 private:
+  void Read();
+
   QFileSystemWatcher watcher_;
-  QTimer coalesce_;
   std::function<void()> read_;
+  bool reading_ = false;
+  bool changedWhileReading_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,6 +26,31 @@ TEST(HandOffWatch, RunsTheReaderSoonAfterAFileAppearsAndGuardsIt) {
   EXPECT_TRUE(WaitFor([&] { return runs > 0; }));
   EXPECT_TRUE(WaitFor([&] { return !errors.messages.isEmpty(); }));
   EXPECT_EQ(errors.messages.value(0), "reader failed");
+}
+
+// A run that waits (an error box has a loop of its own) must not have a second
+// run start inside it; the file that came meanwhile is read right after.
+TEST(HandOffWatch, AFileArrivingDuringARunIsReadByTheNextRunNotInsideIt) {
+  QTemporaryDir dir;
+  CLibraryRandom random;
+  int runs = 0;
+  int depth = 0;
+  int deepest = 0;
+  HandOffWatch watch({dir.path()}, [&] {
+    ++runs;
+    deepest = std::max(deepest, ++depth);
+    if (runs == 1) {
+      EXPECT_TRUE(WriteHandOffFileIn(dir.path().toStdString(), "/m/b.wav", random));
+      // The change is delivered here if anywhere; a run nested in this one
+      // would end the wait early.
+      WaitFor([&] { return runs > 1; }, 1000);
+    }
+    --depth;
+  });
+
+  ASSERT_TRUE(WriteHandOffFileIn(dir.path().toStdString(), "/m/a.wav", random));
+  EXPECT_TRUE(WaitFor([&] { return runs >= 2; }));
+  EXPECT_EQ(deepest, 1);
 }
 
 } // namespace
