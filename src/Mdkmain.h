@@ -49,6 +49,26 @@ public:
   PlayerState& State() { return state_; }
   const PlayerState& State() const { return state_; }
 
+  // What other programs may ask of the player (media keys, desktop media
+  // controls): each runs as a click of its menu item would, and only while
+  // that item is enabled.
+  enum class Command {
+    Play,
+    Pause,
+    Stop,
+    Next,
+    Previous,
+    ShowWindow,
+    Exit,
+    RandomPlay,
+    ContinuousPlay
+  };
+  bool CanRun(Command command) const;
+  // Whether the command ran.
+  bool Run(Command command);
+  // The menu item of a command, for following its enabled state.
+  QAction* CommandItem(Command command) const;
+
   // Start-up and teardown.
   void FormCreate(const std::vector<QByteArray>& arguments);
   void FormDestroy();
@@ -57,6 +77,9 @@ public:
   // Playlist.
   int CountPlayable() const;
   void ReadHandOffFiles();
+  // A file handed over while the program runs, the way a second launch hands
+  // one: an acceptable entry is appended and played at once.
+  void TakeHandedFile(const QByteArray& entry);
 
   // Playback.
   void StopPlayback();

@@ -3,6 +3,7 @@
 #include "Help.h"
 #include "Mdkmain.h"
 #include "app/handoff_watch.h"
+#include "mpris/mpris_service.h"
 #include "platform/error_box.h"
 #include "platform/gst_media_player.h"
 #include "platform/program_dir.h"
@@ -13,6 +14,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
+#include <optional>
 
 extern "C" __attribute__((visibility("default"))) int
 MellowdeckFirstCopy(char* programName, const std::vector<std::string>& paths, InstanceLock& lock) {
@@ -50,7 +53,13 @@ MellowdeckFirstCopy(char* programName, const std::vector<std::string>& paths, In
     TForm2 manual(programDirectory);
     form.SetManualWindow(&manual);
     form.show();
+    // On the session bus for the desktop's media controls, once the window is
+    // on its way: a desktop without a bus plays on without them.
+    std::optional<MprisService> mpris;
+    QTimer::singleShot(0, &form,
+                       [&] { mpris.emplace(form, player, QDBusConnection::sessionBus()); });
     QApplication::exec();
+    mpris.reset();
     // Released before the window's teardown: a launch made from here on starts
     // as the first copy instead of leaving files that nobody reads any more.
     lock.Release();

@@ -4,6 +4,8 @@
 #include "platform/media_player.h"
 #include "rules/entry_rules.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <vector>
 
@@ -48,7 +50,9 @@ TForm1::StepOutcome TForm1::PlaySelected() {
 
   const QByteArray fileName = FileNameForPlayStep(entry);
   MediaPlayer1->SetFileName(fileName.toStdString());
-  state_.SetCurrentTitle(FileNamePart(fileName, kCurrentTitleBytes));
+  // Absolute now, while the directory the step runs in still resolves it.
+  state_.SetCurrentMedia(QFileInfo(QFile::decodeName(fileName)).absoluteFilePath(),
+                         FileNamePart(fileName, kCurrentTitleBytes));
   state_.SetTrayState(1);
   QGuiApplication::setOverrideCursor(Qt::BusyCursor);
   try {

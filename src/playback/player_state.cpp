@@ -27,8 +27,11 @@ void PlayerState::SetContinuousPlay(bool on) {
     emit Changed(Change::Modes);
 }
 
-void PlayerState::SetCurrentTitle(const QByteArray& title) {
-  if (std::exchange(currentTitle_, title) != title)
+void PlayerState::SetCurrentMedia(const QString& file, const QByteArray& title) {
+  // The same title again may be another file of the same name.
+  const bool fileChanged = std::exchange(currentFile_, file) != file;
+  const bool titleChanged = std::exchange(currentTitle_, title) != title;
+  if (fileChanged || titleChanged)
     emit Changed(Change::Title);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <array>
 #include <cstdint>
 
@@ -32,8 +33,10 @@ public:
   void SetRandomPlay(bool on);
   void SetContinuousPlay(bool on);
 
+  // The file opened last, as an absolute path, and the title shown for it.
+  const QString& CurrentFile() const { return currentFile_; }
   const QByteArray& CurrentTitle() const { return currentTitle_; }
-  void SetCurrentTitle(const QByteArray& title);
+  void SetCurrentMedia(const QString& file, const QByteArray& title);
 
   // -1 until the first is set, then 0 stopped, 1 playing, 2 paused.
   int TrayState() const { return trayState_; }
@@ -65,6 +68,7 @@ private:
   Playlist list_;
   bool randomPlay_ = false;
   bool continuousPlay_ = false;
+  QString currentFile_;
   QByteArray currentTitle_;
   int trayState_ = -1;
   RandomSource& random_;

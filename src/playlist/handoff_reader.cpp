@@ -15,12 +15,18 @@ void TForm1::ReadHandOffFiles() {
       return;
     if (!inProgramDirectory)
       inProgramDirectory.emplace(QFile::encodeName(programDirectory_).toStdString());
-    StopPlayback();
-    list_.Add(text);
-    list_.SetItemIndex(list_.Count() - 1);
-    PlayStep(0);
+    TakeHandedFile(text);
   };
   handOffInbox_.Collect(QFile::encodeName(programDirectory_), take);
   for (const QString& directory : handOffDirectories_)
     handOffInbox_.Collect(QFile::encodeName(directory), take);
+}
+
+void TForm1::TakeHandedFile(const QByteArray& entry) {
+  if (!IsAcceptableEntry(entry))
+    return;
+  StopPlayback();
+  list_.Add(entry);
+  list_.SetItemIndex(list_.Count() - 1);
+  PlayStep(0);
 }

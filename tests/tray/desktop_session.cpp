@@ -8,43 +8,21 @@ namespace {
 
 constexpr int kStartBoundMs = 10000;
 
-void Stop(QProcess& process) {
-  if (process.state() == QProcess::NotRunning)
-    return;
-  process.terminate();
-  if (!process.waitForFinished(3000))
-    process.kill();
-  process.waitForFinished(3000);
-}
-
 } // namespace
 
 DesktopSession::DesktopSession(Tray tray) {
-  if (!display_.Problem().isEmpty()) {
-    problem_ = display_.Problem();
-    return;
-  }
+  for (const QString& problem : {display_.Problem(), bus_.Problem()})
+    if (!problem.isEmpty()) {
+      problem_ = problem;
+      return;
+    }
   const QString host = tray == Tray::StatusNotifier ? QStringLiteral("gtk-sni-tray-standalone")
                                                     : QStringLiteral("trayer");
-  for (const QString& program :
-       {QStringLiteral("dbus-daemon"), QStringLiteral("gdbus"), QStringLiteral("xdotool"), host})
+  for (const QString& program : {QStringLiteral("gdbus"), QStringLiteral("xdotool"), host})
     if (QStandardPaths::findExecutable(program).isEmpty()) {
       problem_ = program + " is not installed (scripts/install-deps installs it)";
       return;
     }
-
-  // A bus of the session's own, so that no host or item of the machine's
-  // desktop takes part.
-  Start(bus_, QStringLiteral("dbus-daemon"),
-        {QStringLiteral("--session"), QStringLiteral("--nofork"),
-         QStringLiteral("--print-address=1")});
-  if (!WaitFor([&] { return bus_.canReadLine() || bus_.state() == QProcess::NotRunning; },
-               kStartBoundMs) ||
-      !bus_.canReadLine()) {
-    problem_ = QStringLiteral("the session bus did not start");
-    return;
-  }
-  busAddress_ = QString::fromUtf8(bus_.readLine().trimmed());
 
   if (tray == Tray::StatusNotifier) {
     // The host brings its own watcher; an item can register once the watcher
@@ -83,14 +61,11 @@ DesktopSession::DesktopSession(Tray tray) {
 }
 
 DesktopSession::~DesktopSession() {
-  Stop(tray_);
-  Stop(bus_);
+  StopProcess(tray_);
 }
 
 QProcessEnvironment DesktopSession::Environment(QProcessEnvironment base) const {
-  base = display_.Environment(std::move(base));
-  base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
-  return base;
+  return bus_.Environment(display_.Environment(std::move(base)));
 }
 
 QByteArray DesktopSession::Run(const QString& program, const QStringList& arguments) const {
@@ -102,7 +77,6 @@ void DesktopSession::Start(QProcess& process, const QString& program,
   process.setProcessEnvironment(Environment(QProcessEnvironment::systemEnvironment()));
   // Nobody reads what a host says, so it must not fill a pipe and stall.
   process.setStandardErrorFile(QProcess::nullDevice());
-  if (&process != &bus_)
-    process.setStandardOutputFile(QProcess::nullDevice());
+  process.setStandardOutputFile(QProcess::nullDevice());
   process.start(program, arguments);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/display_server.h"
+#include "support/session_bus.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -32,8 +33,8 @@ private:
   void Start(QProcess& process, const QString& program, const QStringList& arguments);
 
   DisplayServer display_{DisplayServer::Kind::X11};
-  QProcess bus_;
-  QString busAddress_;
+  // No host or item of the machine's desktop takes part.
+  SessionBus bus_;
   QProcess tray_;
   QString problem_;
 };
