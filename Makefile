@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 SAMPLE ?= samples/mellow-chime.wav
 
-.PHONY: deps build run test bench clean
+.PHONY: deps build run test bench package clean
 
 deps:
 	@scripts/install-deps
@@ -25,6 +25,10 @@ bench: build
 	@$(BUILD)/bench/mdk_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@scripts/bench-process $(BUILD)
 	@$(BUILD)/bench/mdk_soak 1000 100
+
+# A Debian package of the build: $(BUILD)/mellowdeck_<version>_<arch>.deb
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)
