@@ -90,6 +90,8 @@ TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
   // The program ends when this window closes (Closed), and only then: a
   // hidden main window must not let the closing of another window end it.
   QApplication::setQuitOnLastWindowClosed(false);
+  // Files dropped anywhere on the window reach it: no part takes drops itself.
+  setAcceptDrops(true);
 
   OpenDialog1.filter = QStringLiteral("wav/mid/mp3/wma 音声メディア (*wav *mid *.mp3 "
                                       "*.wma);;avi/wmv 映像メディア (*.avi *.wmv);;all (*)");

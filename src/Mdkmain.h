@@ -80,6 +80,9 @@ public:
   // A file handed over while the program runs, the way a second launch hands
   // one: an acceptable entry is appended and played at once.
   void TakeHandedFile(const QByteArray& entry);
+  // Files dropped onto the window, taken as a second launch's are: appended in
+  // their order, the first of them played and the rest waiting in the list.
+  void TakeDroppedFiles(std::vector<QByteArray> entries);
 
   // Playback.
   void StopPlayback();
@@ -121,6 +124,8 @@ signals:
 protected:
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
 private:
   void SetUpLook();
