@@ -93,7 +93,7 @@ TEST_F(Package, HoldsTheProgramItsEntryIconsMetadataManualAndDocuments) {
   for (const char* path :
        {"usr/bin/mellowdeck", "usr/share/applications/mellowdeck.desktop",
         "usr/share/icons/hicolor/scalable/apps/mellowdeck.svg",
-        "usr/share/metainfo/mellowdeck.metainfo.xml", "usr/share/man/man1/mellowdeck.1.gz",
+        "usr/share/metainfo/io.github.mellowdeck.Mellowdeck.metainfo.xml", "usr/share/man/man1/mellowdeck.1.gz",
         "usr/share/doc/mellowdeck/copyright", "usr/share/doc/mellowdeck/changelog.Debian.gz"})
     EXPECT_TRUE(QFileInfo(Unpacked(path)).isFile()) << path << " is missing";
 
@@ -158,7 +158,7 @@ TEST_F(Package, ItsEntryAndMetadataPassTheirValidators) {
   const ToolRun metadata =
       RunToEnd(QStringLiteral("appstreamcli"),
                {"validate", "--no-net",
-                Unpacked(QStringLiteral("usr/share/metainfo/mellowdeck.metainfo.xml"))});
+                Unpacked(QStringLiteral("usr/share/metainfo/io.github.mellowdeck.Mellowdeck.metainfo.xml"))});
   EXPECT_TRUE(metadata.Succeeded()) << metadata.output.toStdString();
 }
 
