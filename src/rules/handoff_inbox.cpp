@@ -50,6 +50,7 @@ QByteArray ReadText(int fd) {
 }
 
 constexpr std::chrono::minutes kPartSweepInterval{1};
+constexpr time_t kQuietSeconds = 2;
 
 } // namespace
 
@@ -62,6 +63,15 @@ void HandOffInbox::Collect(const QByteArray& directory,
     RemoveStaleHandOffParts(directory);
   }
   // A directory that does not exist (yet) simply holds no files.
+  struct stat directoryStatus {};
+  if (stat(directory.constData(), &directoryStatus) != 0)
+    return;
+  const timespec modified = directoryStatus.st_mtim;
+  if (const auto quiet = quietSince_.find(directory); quiet != quietSince_.end() &&
+                                                      quiet->second.tv_sec == modified.tv_sec &&
+                                                      quiet->second.tv_nsec == modified.tv_nsec)
+    return;
+  quietSince_.erase(directory);
   const std::unique_ptr<DIR, DirCloser> listing(opendir(directory.constData()));
   if (!listing)
     return;
@@ -84,4 +94,10 @@ void HandOffInbox::Collect(const QByteArray& directory,
       undeletable_.insert(key);
     take(text);
   }
+  // Settled for a while before this listing began: any file made since
+  // changes the directory's time, so until then nothing new can be there.
+  // A directory changed just before may yet change within the same tick of
+  // its clock, and is listed again.
+  if (std::time(nullptr) - modified.tv_sec >= kQuietSeconds)
+    quietSince_[directory] = modified;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <chrono>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <set>
@@ -11,7 +12,8 @@
 // handed on once. A file that cannot be deleted is remembered for the run so
 // that it is not handed on again at every scan. Part files that launches left
 // behind are cleared from each directory at its first scan and about once a
-// minute after.
+// minute after. A directory that has not changed since a scan found it
+// settled is not listed again.
 class HandOffInbox {
 public:
   // Calls take with the text of each hand-off file in directory, in listing
@@ -24,4 +26,8 @@ private:
   using FileKey = std::tuple<dev_t, ino_t, time_t, long, off_t>;
   std::set<FileKey> undeletable_;
   std::map<QByteArray, std::chrono::steady_clock::time_point> lastPartSweep_;
+  // Directories whose last listing found them settled, with their time then;
+  // the status poll scans every second, and a large directory (the program's,
+  // /usr/bin when installed) is listed again only once it has changed.
+  std::map<QByteArray, timespec> quietSince_;
 };
