@@ -3,6 +3,9 @@
 #include <gst/gst.h>
 #include <malloc.h>
 #include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -25,17 +28,41 @@ void DemoteUnsafeVideoSinks() {
   }
 }
 
+void LimitMallocArenas() {
+  // Every opened media brings streaming threads of its own, and glibc gives
+  // threads malloc arenas of their own that keep what they once held: the
+  // resident size would grow with every play. Two arenas keep it flat at
+  // no cost that a player could measure. Set before any thread of ours runs.
+  static std::once_flag once;
+  std::call_once(once, [] { mallopt(M_ARENA_MAX, kMallocArenas); });
+}
+
+void LoadPlugins(const std::vector<std::string>& plugins) {
+  for (const std::string& name : plugins)
+    if (GstPlugin* plugin = gst_plugin_load_by_name(name.c_str()))
+      gst_object_unref(plugin);
+}
+
 } // namespace
 
 void EnsureGstReady() {
   static std::once_flag once;
+  // Concurrent callers wait here until the first one has finished.
   std::call_once(once, [] {
-    // Every opened media brings streaming threads of its own, and glibc gives
-    // threads malloc arenas of their own that keep what they once held: the
-    // resident size would grow with every play. Two arenas keep it flat at
-    // no cost that a player could measure.
-    mallopt(M_ARENA_MAX, kMallocArenas);
+    LimitMallocArenas();
     gst_init(nullptr, nullptr);
     DemoteUnsafeVideoSinks();
+  });
+}
+
+void PrepareGstInBackground(std::initializer_list<const char*> plugins) {
+  LimitMallocArenas();
+  // Joined at exit: a load still under way must not meet the process's teardown.
+  static std::jthread preparing;
+  if (preparing.joinable())
+    return;
+  preparing = std::jthread([names = std::vector<std::string>(plugins.begin(), plugins.end())] {
+    EnsureGstReady();
+    LoadPlugins(names);
   });
 }
