@@ -154,15 +154,17 @@ void TakeDown(GstElement* pipeline) {
 
 } // namespace
 
-GstMediaPlayer::GstMediaPlayer() {
-  EnsureGstReady();
-}
+// The media layer is first needed by Open: until then it may still be getting
+// ready on the thread that the program's start gave it, while the window is
+// built.
+GstMediaPlayer::GstMediaPlayer() = default;
 
 GstMediaPlayer::~GstMediaPlayer() {
   Close();
 }
 
 void GstMediaPlayer::Open() {
+  EnsureGstReady();
   Close();
   error_ = kErrorFailed;
   const std::string path = ResolveMediaPath(fileName_);
