@@ -125,6 +125,8 @@ void Playlist::Insert(int index, const QByteArray& text) {
 
 void Playlist::Delete(int index) {
   Item(index);
+  // The row's removal and the selection's clearing are one change.
+  const UpdateBatch once(*this);
   const bool selected = ItemIndex() == index;
   model_.Delete(index);
   // The selection model would move the selection to a neighbour; a deleted

@@ -58,6 +58,8 @@ TEST(PlayerState, AnnouncesEachChangeOnce) {
          }
        },
        {Change::List}},
+      {"the selected entry deleted", [&] { state.List().Delete(0); }, {Change::List}},
+      {"the list cleared", [&] { state.List().Clear(); }, {Change::List}},
       {"nothing changed in a batch", [&] { const Playlist::UpdateBatch batch(state.List()); }, {}},
   };
   for (const auto& c : cases) {
