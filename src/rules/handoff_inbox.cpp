@@ -64,8 +64,10 @@ void HandOffInbox::Collect(const QByteArray& directory,
   }
   // A directory that does not exist (yet) simply holds no files.
   struct stat directoryStatus {};
-  if (stat(directory.constData(), &directoryStatus) != 0)
+  if (stat(directory.constData(), &directoryStatus) != 0) {
+    quietSince_.erase(directory);
     return;
+  }
   const timespec modified = directoryStatus.st_mtim;
   if (const auto quiet = quietSince_.find(directory); quiet != quietSince_.end() &&
                                                       quiet->second.tv_sec == modified.tv_sec &&

@@ -11,15 +11,18 @@
 // Takes hand-off files out of directories: each file is read, deleted and
 // handed on once. A file that cannot be deleted is remembered for the run so
 // that it is not handed on again at every scan. Part files that launches left
-// behind are cleared from each directory at its first scan and about once a
-// minute after. A directory that has not changed since a scan found it
-// settled is not listed again.
+// behind are cleared from each directory at its first scan and, while scans
+// go on, about once a minute after. A directory that has not changed since a
+// scan found it settled is not listed again.
 class HandOffInbox {
 public:
   // Calls take with the text of each hand-off file in directory, in listing
   // order, after the file was read and deleted. An exception from take ends
   // the scan; the files not reached yet stay for the next one.
   void Collect(const QByteArray& directory, const std::function<void(const QByteArray&)>& take);
+  // Whether the last scan of directory found it settled: until the directory
+  // changes, scanning it again takes nothing.
+  bool Settled(const QByteArray& directory) const { return quietSince_.contains(directory); }
 
 private:
   // Device, inode, modification time (s, ns) and size: a rewritten file is new.

@@ -2,8 +2,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace {
@@ -48,6 +48,26 @@ TEST_F(SettledDirectory, IsNotListedAgainUntilItChanges) {
   EXPECT_TRUE(Collect().empty());
   SetModified(0);
   EXPECT_EQ(Collect(), std::vector<QByteArray>{"/m/a.wav"});
+}
+
+// The status poll rests only on a directory whose next scan would take nothing.
+TEST_F(SettledDirectory, SettledOnlyWhileItsLastScanFoundItSo) {
+  EXPECT_FALSE(inbox.Settled(Path())) << "not scanned yet";
+  Collect();
+  EXPECT_TRUE(inbox.Settled(Path()));
+
+  // A time the clock has not passed by two seconds: it may change again
+  // within the tick of its clock that the scan saw.
+  SetModified(60);
+  Collect();
+  EXPECT_FALSE(inbox.Settled(Path()));
+  SetModified(-60);
+  Collect();
+  EXPECT_TRUE(inbox.Settled(Path()));
+
+  ASSERT_TRUE(dir.remove());
+  Collect();
+  EXPECT_FALSE(inbox.Settled(Path())) << "a directory that went away";
 }
 
 } // namespace
