@@ -80,7 +80,7 @@ TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
     : QWidget(parent), state_(platform.random), list_(state_.List()),
       MediaPlayer1(&platform.player), tray_(platform.tray), dialogs_(platform.dialogs),
       programDirectory_(platform.programDirectory),
-      handOffDirectories_(platform.handOffDirectories) {
+      handOffDirectories_(platform.handOffDirectories), pollsByItself_(platform.pollsByItself) {
   InitResources();
   ui_.setupUi(this);
   ui_.ListBox1->Show(list_);
@@ -103,12 +103,14 @@ TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
   SaveDialog2.confirmOverwrite = true;
 
   Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
   if (platform.pollsByItself)
     Timer1->start();
 
   connect(&state_, &PlayerState::Changed, this, [this](PlayerState::Change what) {
+    WakePoll();
     if (what == PlayerState::Change::Modes)
       ShowModes();
     else if (what == PlayerState::Change::Playing)
@@ -188,7 +190,7 @@ void TForm1::BuildMenus() {
   PopupMenu2->setStyle(menuStyle);
 
   connect(PopupMenu1, &QMenu::aboutToShow, this,
-          [this] { Guarded([this] { PopupMenu1Popup(); }); });
+          [this] { RunHandler([this] { PopupMenu1Popup(); }); });
   connect(ui_.ListBox1, &QWidget::customContextMenuRequested, this,
           [this](QPoint at) { PopupMenu1->popup(ui_.ListBox1->viewport()->mapToGlobal(at)); });
   // Every part of the window without a menu of its own passes the request up to here.
@@ -204,7 +206,7 @@ void TForm1::BindCommand(QAction* action, void (TForm1::*handler)()) {
     // A checkable item has flipped itself already; its handler does the flipping.
     if (action->isCheckable())
       action->setChecked(!action->isChecked());
-    Guarded([this, handler] { (this->*handler)(); });
+    RunHandler([this, handler] { (this->*handler)(); });
   });
 }
 
@@ -212,8 +214,17 @@ void TForm1::BindCommand(QAbstractButton* button, void (TForm1::*handler)()) {
   connect(button, &QAbstractButton::clicked, this, [this, button, handler] {
     if (button->isCheckable())
       button->setChecked(!button->isChecked());
-    Guarded([this, handler] { (this->*handler)(); });
+    RunHandler([this, handler] { (this->*handler)(); });
   });
+}
+
+// A handler can change what the status poll reads, and the poll must show it:
+// the poll runs while the handler does (an error box or a dialog has a loop
+// of its own) and ticks at least once after it.
+void TForm1::RunHandler(const std::function<void()>& handler) {
+  WakePoll();
+  Guarded(handler);
+  WakePoll();
 }
 
 void TForm1::BindCommands() {
@@ -246,17 +257,19 @@ void TForm1::BindCommands() {
   BindCommand(ui_.exit1, &TForm1::exit1Click);
   BindCommand(ui_.aboutandmanual1, &TForm1::manual1Click);
   connect(ui_.ListBox1, &ListBox::UserSelected, this,
-          [this] { Guarded([this] { ListBox1Click(); }); });
+          [this] { RunHandler([this] { ListBox1Click(); }); });
   connect(ui_.ListBox1, &ListBox::UserDoubleClicked, this,
-          [this] { Guarded([this] { ListBox1DblClick(); }); });
-  tray_.OnDoubleClick = [this] { Guarded([this] { Openmainwindows1Click(); }); };
-  tray_.OnContextRequest = [this](QPoint at) { Guarded([this, at] { TrayContextRequest(at); }); };
+          [this] { RunHandler([this] { ListBox1DblClick(); }); });
+  tray_.OnDoubleClick = [this] { RunHandler([this] { Openmainwindows1Click(); }); };
+  tray_.OnContextRequest = [this](QPoint at) {
+    RunHandler([this, at] { TrayContextRequest(at); });
+  };
   tray_.ShareMenu(PopupMenu2);
 }
 
 void TForm1::keyReleaseEvent(QKeyEvent* event) {
   if (!event->isAutoRepeat())
-    Guarded([this, event] { FormKeyUp(event->key()); });
+    RunHandler([this, event] { FormKeyUp(event->key()); });
   QWidget::keyReleaseEvent(event);
 }
 

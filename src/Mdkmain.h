@@ -10,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <vector>
 
 class MediaPlayer;
@@ -31,7 +32,8 @@ struct FormPlatform {
   QString programDirectory;
   // Extra directories the hand-off reader scans after the program's own.
   QStringList handOffDirectories = {};
-  // Whether the status poll runs every second by itself; tests run it by hand.
+  // Whether the status poll runs every second by itself (while it has
+  // anything to do); tests run it by hand.
   bool pollsByItself = true;
 };
 
@@ -73,6 +75,9 @@ public:
   void FormCreate(const std::vector<QByteArray>& arguments);
   void FormDestroy();
   void SetManualWindow(TForm2* manual) { Form2 = manual; }
+  // Whether a hand-off directory is watched, so that a file arriving in it is
+  // read the moment it appears: the poll leaves a settled one to the watch.
+  void SetHandOffWatched(std::function<bool(const QString& directory)> watched);
 
   // Playlist.
   int CountPlayable() const;
@@ -133,6 +138,9 @@ private:
   void BindCommands();
   void BindCommand(QAction* action, void (TForm1::*handler)());
   void BindCommand(QAbstractButton* button, void (TForm1::*handler)());
+  void RunHandler(const std::function<void()>& handler);
+  void WakePoll();
+  bool CollectHandOffFiles();
   void ShowModes();
   void ShowTrayState();
   struct PendingStep;
@@ -167,6 +175,10 @@ private:
   QString programDirectory_;
   QStringList handOffDirectories_;
   HandOffInbox handOffInbox_;
+  std::function<bool(const QString&)> handOffWatched_;
+  bool pollsByItself_;
+  // Something may have changed what the poll reads since its last tick.
+  bool pollStirred_ = true;
   bool destroyed_ = false;
   // Set from a failure of the sound or video output until a file opens again.
   bool outputFailing_ = false;

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPointer>
 #include <QTimer>
 #include <optional>
 
@@ -57,6 +58,9 @@ MellowdeckFirstCopy(char* programName, const std::vector<std::string>& paths, In
     dialogs.SetParent(&form);
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
     HandOffWatch watch(handOffDirectories, [&form] { form.ReadHandOffFiles(); });
+    form.SetHandOffWatched([watching = QPointer<HandOffWatch>(&watch)](const QString& directory) {
+      return watching && watching->Watches(directory);
+    });
     form.FormCreate(arguments);
     TForm2 manual(programDirectory);
     form.SetManualWindow(&manual);

@@ -13,6 +13,10 @@ HandOffWatch::HandOffWatch(const QStringList& directories, std::function<void()>
       watcher_.addPath(directory);
 }
 
+bool HandOffWatch::Watches(const QString& directory) const {
+  return watcher_.directories().contains(directory);
+}
+
 void HandOffWatch::Read() {
   // A run can wait in an error box, whose loop delivers further changes: they
   // wait for the run in hand instead of starting one inside it.

@@ -16,6 +16,9 @@ public:
   // Every run of read goes through the error box guard.
   HandOffWatch(const QStringList& directories, std::function<void()> read,
                QObject* parent = nullptr);
+  // Whether changes in directory reach the reader: a directory that could not
+  // be watched, or that went away, is read only by the status poll.
+  bool Watches(const QString& directory) const;
 
 private:
   void Read();

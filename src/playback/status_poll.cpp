@@ -3,6 +3,8 @@
 #include "platform/media_player.h"
 
 #include <QAbstractButton>
+#include <QTimer>
+#include <utility>
 
 void TForm1::SetCommandEnabled(QAction* item, QAbstractButton* button, bool enabled) {
   item->setEnabled(enabled);
@@ -30,7 +32,8 @@ void TForm1::Timer1Timer() {
     SetCommandEnabled(ui_.savelist1, ui_.TB_Save, true);
   }
 
-  switch (MediaPlayer1->Mode()) {
+  const int mode = MediaPlayer1->Mode();
+  switch (mode) {
   case mpStopped:
     SetCommandEnabled(ui_.startplay1, ui_.TB_Start, playable != 0);
     SetCommandEnabled(ui_.stopplay1, ui_.TB_Stop, false);
@@ -58,5 +61,26 @@ void TForm1::Timer1Timer() {
     break;
   }
 
-  ReadHandOffFiles();
+  const bool handOffsSettled = CollectHandOffFiles();
+
+  // Every wakeup of an idle program costs its battery more than the tick
+  // itself, so the poll stops once the next tick could only repeat this one:
+  // the mode holds until the program changes it, and every hand-off directory
+  // is watched and settled. WakePoll starts it again on anything that can
+  // change that. It stops only after a whole calm interval, so that what a
+  // command set going (a report the media layer had on its way) has landed.
+  // Part files of launches that died wait for the next wake to be swept: they
+  // hold nothing that was handed over.
+  const bool modeHolds =
+      mode == mpNotReady || mode == mpPaused || (mode == mpStopped && !state_.ContinuousPlay());
+  if (!std::exchange(pollStirred_, false) && modeHolds && handOffsSettled)
+    Timer1->stop();
+}
+
+void TForm1::WakePoll() {
+  if (destroyed_)
+    return;
+  pollStirred_ = true;
+  if (pollsByItself_ && !Timer1->isActive())
+    Timer1->start();
 }
