@@ -11,9 +11,13 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <ctime>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -65,6 +69,24 @@ TEST_F(HandOffEndToEnd, TheRunningCopyTakesTheFilesOfASecondLaunch) {
   EXPECT_TRUE(WaitFor([&] { return Heard(sound); }, 10000)) << "the running copy played nothing";
   EXPECT_TRUE(WaitFor([&] { return NoHandOffFilesLeft(); }));
   EXPECT_EQ(firstCopy->state(), QProcess::Running);
+}
+
+// Left alone, the first copy's status poll comes to rest; a file handed over
+// then is still taken the moment it arrives.
+TEST_F(HandOffEndToEnd, AFirstCopyLeftIdleTakesALaterLaunchsFileAtOnce) {
+  ASSERT_TRUE(EnsurePrivateDirectory(fallbackDir.toStdString()));
+  const timespec longAgo[] = {{0, UTIME_OMIT}, {std::time(nullptr) - 60, 0}};
+  for (const QString& dir : {programDir.path(), fallbackDir})
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(dir).constData(), longAgo, 0), 0);
+  const QString sound = CaptureSound();
+  StartFirstCopy();
+  // Well past the poll's last tick with anything to do.
+  QTest::qWait(4000);
+  ASSERT_FALSE(Heard(sound));
+
+  EXPECT_EQ(SecondLaunch(Samples({"a.wav"})), 1);
+  EXPECT_TRUE(WaitFor([&] { return Heard(sound); }, 10000)) << "the idle copy played nothing";
+  EXPECT_TRUE(WaitFor([&] { return NoHandOffFilesLeft(); }));
 }
 
 TEST_F(HandOffEndToEnd, FilesLeftBeforeTheFirstCopyStartedAreCollectedAtStart) {
