@@ -2,6 +2,7 @@
 
 #include "Mdkmain.h"
 #include "mpris/mpris_names.h"
+#include "platform/error_box.h"
 #include "platform/mdk_error.h"
 #include "platform/media_player.h"
 
@@ -148,7 +149,9 @@ void MprisPlayer::OpenUri(const QString& uri) {
   if (!url.isLocalFile())
     return;
   const QByteArray entry = QFile::encodeName(url.toLocalFile());
-  Later([this, entry] { form_.TakeHandedFile(entry); });
+  // Nothing between the event loop and this call would catch a fault: it
+  // goes to the error box, as a fault while reading a hand-off file does.
+  Later([this, entry] { Guarded([this, &entry] { form_.TakeHandedFile(entry); }); });
 }
 
 // Commands run from the event loop, after the call has been answered: one may

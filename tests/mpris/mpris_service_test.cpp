@@ -1,5 +1,6 @@
 #include "mpris/mpris_service.h"
 #include "platform/media_player.h"
+#include "support/captured_errors.h"
 #include "support/form_fixture.h"
 #include "support/session_bus.h"
 #include "support/wait.h"
@@ -247,6 +248,18 @@ TEST_F(MprisTest, RaiseShowsTheHiddenWindowAndOpenUriPlaysAFile) {
   EXPECT_EQ(Entries(), (std::vector<QByteArray>{" /m/a.wav", "/m/new song.mp3"}));
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"TrayModify Mellowdeck (new song.mp3)",
                                                    "Open /m/new song.mp3", "Play"}));
+}
+
+// The file arrives from the event loop, where nothing else would catch a
+// fault: it must reach the error box, and the player must go on serving.
+TEST_F(MprisTest, AFaultWhileOpeningAUriReachesTheErrorBox) {
+  CapturedErrors errors;
+  player.broken.insert("/m/broken.wav");
+  Call(kPlayer, QStringLiteral("OpenUri"),
+       {QUrl::fromLocalFile(QStringLiteral("/m/broken.wav")).toString()});
+  ASSERT_EQ(errors.messages.size(), 1);
+  EXPECT_TRUE(errors.messages[0].contains(QStringLiteral("broken.wav")));
+  EXPECT_EQ(Get(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
 }
 
 } // namespace
