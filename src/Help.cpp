@@ -1,6 +1,7 @@
 #include "Help.h"
 
 #include "platform/resources.h"
+#include "platform/window_font.h"
 #include "rules/line_text.h"
 
 #include <QDir>
@@ -31,7 +32,12 @@ QString ReadmeText(const QString& path) {
 
 TForm2::TForm2(const QString& programDirectory, QWidget* parent) : QWidget(parent) {
   InitResources();
+  setFont(WindowFont());
   ui_.setupUi(this);
+  // Under a style sheet the parts do not take their window's face: each is
+  // given it, before the manual's text is laid out.
+  for (QWidget* part : findChildren<QWidget*>())
+    part->setFont(WindowFont());
   // A window of its own, with a title and no title-bar buttons; as a normal
   // top-level window (not a transient dialog) it keeps its own taskbar entry.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

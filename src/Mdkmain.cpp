@@ -4,6 +4,7 @@
 #include "platform/media_player.h"
 #include "platform/resources.h"
 #include "platform/tray_shell.h"
+#include "platform/window_font.h"
 #include "tray/tray_icons.h"
 
 #include <QAbstractButton>
@@ -23,7 +24,6 @@
 
 namespace {
 
-constexpr int kFontPixels = 12;
 // The classic navy of a selected list entry.
 constexpr QColor kSelectionColour{0, 0, 128};
 
@@ -36,12 +36,6 @@ void LoadImageList(std::array<QIcon, 27>& images) {
     images[i] = QIcon(glyphs.filePath(names[int(i)]));
 }
 
-QFont WindowFont() {
-  QFont font(QStringLiteral("IPAPGothic"));
-  font.setPixelSize(kFontPixels);
-  return font;
-}
-
 // A Japanese fixed face gives Latin letters half of its 12 pixels, too few
 // for an "m" to keep its counters; a Latin fixed face draws the paths, and the
 // Japanese gothic face the characters it lacks. Both are chosen by name, with
@@ -52,8 +46,8 @@ QFont ListFont() {
                     QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
   font.setFixedPitch(true);
   font.setStyleHint(QFont::TypeWriter);
-  font.setPixelSize(kFontPixels);
-  return font;
+  font.setPixelSize(kWindowFontPixels);
+  return WithFacesOwnHinting(font);
 }
 
 // Menu items that can carry a check mark show nothing while unchecked, as a
@@ -82,6 +76,7 @@ TForm1::TForm1(const FormPlatform& platform, QWidget* parent)
       programDirectory_(platform.programDirectory),
       handOffDirectories_(platform.handOffDirectories), pollsByItself_(platform.pollsByItself) {
   InitResources();
+  setFont(WindowFont());
   ui_.setupUi(this);
   ui_.ListBox1->Show(list_);
   SetUpLook();
@@ -134,7 +129,6 @@ void TForm1::SetUpLook() {
   QPalette look = palette();
   look.setColor(QPalette::Window, look.color(QPalette::Button));
   setPalette(look);
-  setFont(WindowFont());
   // The list's green is a fixed colour, so what is drawn on it is fixed too:
   // a dark theme's light text would all but vanish on it. The selection keeps
   // its colours when the window is not the active one.

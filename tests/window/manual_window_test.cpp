@@ -36,6 +36,21 @@ TEST_F(ManualWindowTest, BuiltInManualHasEveryHeadingInOrder) {
   EXPECT_FALSE(text.endsWith('\n'));
 }
 
+// Every text of both windows is in the one face and size, hinted by the face
+// itself, which keeps the automatic hinter from reading the face's whole file.
+TEST_F(ManualWindowTest, TextsOfBothWindowsUseTheWindowFace) {
+  TForm2 manual(programDir.path());
+  for (const QWidget* part : {static_cast<QWidget*>(form.get()),
+                              static_cast<QWidget*>(FindIn<QPlainTextEdit>(manual, "Memo1")),
+                              static_cast<QWidget*>(FindIn<QPushButton>(manual, "BitBtn1")),
+                              static_cast<QWidget*>(ListView())}) {
+    SCOPED_TRACE(part->objectName().toStdString());
+    EXPECT_EQ(QFontInfo(part->font()).pixelSize(), 12);
+    EXPECT_EQ(part->font().hintingPreference(), QFont::PreferFullHinting);
+  }
+  EXPECT_EQ(QFontInfo(FindIn<QPlainTextEdit>(manual, "Memo1")->font()).family(), "IPAPGothic");
+}
+
 TEST_F(ManualWindowTest, AReadmeBesideTheProgramReplacesTheManual) {
   const char readme[] = "first\r\nsecond\rthird\n\n日本語\r\n\0hidden";
   WriteReadme(QByteArray(readme, sizeof readme - 1));
