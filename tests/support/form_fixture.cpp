@@ -12,14 +12,14 @@ FormTest::~FormTest() {
   SetErrorPresenter(std::move(previousPresenter_));
 }
 
-void FormTest::Rebuild() {
+void FormTest::Rebuild(MediaPlayer& withPlayer, bool pollsByItself) {
   form.reset();
-  form = std::make_unique<TForm1>(FormPlatform{.player = player,
+  form = std::make_unique<TForm1>(FormPlatform{.player = withPlayer,
                                                .tray = tray,
                                                .dialogs = dialogs,
                                                .random = random,
                                                .programDirectory = programDir.path(),
-                                               .pollsByItself = false});
+                                               .pollsByItself = pollsByItself});
 }
 
 void FormTest::SetList(const std::vector<QByteArray>& entries, int selected) {

@@ -22,7 +22,9 @@ public:
   ~FormTest() override;
 
   // Makes a fresh window (FormCreate not yet run).
-  void Rebuild();
+  void Rebuild() { Rebuild(player, false); }
+  // A window over another player, or with its poll running by itself.
+  void Rebuild(MediaPlayer& withPlayer, bool pollsByItself);
   // Entries and selection in one go, without running any handler.
   void SetList(const std::vector<QByteArray>& entries, int selected = -1);
   std::vector<QByteArray> Entries() const { return form->State().List().Items(); }

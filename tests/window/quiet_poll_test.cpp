@@ -46,12 +46,7 @@ public:
   void Build(const Start& start) {
     form.reset();
     watch.reset();
-    form = std::make_unique<TForm1>(FormPlatform{.player = failing,
-                                                 .tray = tray,
-                                                 .dialogs = dialogs,
-                                                 .random = random,
-                                                 .programDirectory = programDir.path(),
-                                                 .pollsByItself = true});
+    Rebuild(failing, true);
     Timer()->setInterval(kTickMs);
     const timespec times[] = {{0, UTIME_OMIT}, {std::time(nullptr) - 60, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(programDir.path()).constData(), times, 0), 0);
